@@ -1,0 +1,103 @@
+#include "app/catalogue.h"
+
+#include <windows.h>
+
+const char CatalogueKey[] = "Software\\Tolvane\\Merrowind";
+
+void FormatRecordValueName(int i, char (&valueName)[16])
+{
+    wsprintfA(valueName, "MWD%05i", i);
+}
+
+// Counting and clearing share one scan; the scan starts at position first.
+static int ScanSourceRecords(int first, bool deleting)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 0;
+    int found = 0;
+    for (int i = first;; ++i) {
+        char valueName[16];
+        FormatRecordValueName(i, valueName);
+        if (RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        ++found;
+        if (deleting) RegDeleteValueA(key, valueName);
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+int CountSourceRecords()
+{
+    return ScanSourceRecords(0, false);
+}
+
+int ClearSourceRecords()
+{
+    return ScanSourceRecords(0, true) > 0 ? 1 : 0;
+}
+
+int TruncateSourceRecords(int first)
+{
+    return ScanSourceRecords(first, true) > 0 ? 1 : 0;
+}
+
+int ReadSourceRecord(int i, SourceRecord* record)
+{
+    char valueName[16];
+    FormatRecordValueName(i, valueName);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD size = kSourceRecordSize;
+    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(record), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+int WriteSourceRecord(int i, const SourceRecord* record)
+{
+    char valueName[16];
+    FormatRecordValueName(i, valueName);
+    HKEY key;
+    char noClass[] = "";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, noClass, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return 0;
+    LONG status = RegSetValueExA(key, valueName, 0, REG_BINARY,
+                                 reinterpret_cast<const BYTE*>(record), kSourceRecordSize);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+int DeleteSourceRecord(int i)
+{
+    int result = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char valueName[16];
+        FormatRecordValueName(i, valueName);
+        RegDeleteValueA(key, valueName);
+        RegCloseKey(key);
+        result = 1;
+    }
+
+    // Move every later record down one place, in ascending order, then drop
+    // the last value, which now stands twice. The scratch record is zeroed
+    // before each read so that a short value never carries bytes of the
+    // record read before it.
+    SourceRecord scratch;
+    ZeroMemory(&scratch, sizeof scratch);
+    if (!ReadSourceRecord(i + 1, &scratch)) return result;
+    int position = i + 1;
+    for (;;) {
+        WriteSourceRecord(position - 1, &scratch);
+        ++position;
+        ZeroMemory(&scratch, sizeof scratch);
+        if (!ReadSourceRecord(position, &scratch)) break;
+    }
+    DeleteSourceRecord(position - 1);
+    return result;
+}

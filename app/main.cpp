@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "app/random.h"
+#include "app/selection.h"
+#include "cookies/legacy_sync.h"
+
+// Seeds the generator from the local time as a file time, halves added.
+static void SeedFromClock()
+{
+    SYSTEMTIME now;
+    FILETIME stamp;
+    GetLocalTime(&now);
+    SystemTimeToFileTime(&now, &stamp);
+    SeedRandom(SeedFromFileTime(stamp.dwLowDateTime, stamp.dwHighDateTime));
+}
+
+// An empty catalogue gets the built-in collection at position 0.
+static void EnsureCatalogue()
+{
+    if (CountSourceRecords() != 0) return;
+    SourceRecord builtIn;
+    ZeroMemory(&builtIn, sizeof builtIn);
+    builtIn.active = 1;
+    builtIn.kind = kSourceBuiltIn;
+    builtIn.count = kBuiltInFortuneCount;
+    SetField(builtIn.name, sizeof builtIn.name, kBuiltInSourceName);
+    WriteSourceRecord(0, &builtIn);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    SeedFromClock();
+    EnsureCatalogue();
+    SyncLegacyTextFile();
+    while (ChooseFortune(instance) == 0) {
+    }
+    return 0;
+}

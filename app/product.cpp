@@ -1,0 +1,6 @@
+#include "app/product.h"
+
+const char kProgramCaption[] = "Merrowind";
+const char kBuiltInSourceName[] = "Internal Fortunes";
+const char kHomePageAddress[] = "https://tolvane.example/";
+const char kMoreCookiesAddress[] = "https://tolvane.example/merrowind/cookies/";

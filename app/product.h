@@ -1,0 +1,20 @@
+// Names, captions and fixed numbers of the program, each in one place.
+#ifndef MERROWIND_PRODUCT_H
+#define MERROWIND_PRODUCT_H
+
+#include <stdint.h>
+
+extern const char kProgramCaption[];     // message-box caption
+extern const char kBuiltInSourceName[];  // name of the built-in source
+const uint32_t kBuiltInFortuneCount = 4297;
+
+// Every reader fills a buffer of this many bytes: at most 4099 characters and
+// the NUL. The fortune window rewrites the text in place within it.
+const uint32_t kTextBufferSize = 4100;
+
+// The maker has no real site yet; reserved example addresses keep a click
+// from opening some third party's page.
+extern const char kHomePageAddress[];
+extern const char kMoreCookiesAddress[];
+
+#endif

@@ -1,0 +1,16 @@
+# A second compiler for the same target: clang against the MinGW-w64 headers and
+# libraries, so that constructs only GCC accepts cannot slip in unseen.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+
+set(CMAKE_C_COMPILER clang)
+set(CMAKE_CXX_COMPILER clang++)
+set(CMAKE_C_COMPILER_TARGET i686-w64-windows-gnu)
+set(CMAKE_CXX_COMPILER_TARGET i686-w64-windows-gnu)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-L/usr/lib/gcc/i686-w64-mingw32/12-posix")
+
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

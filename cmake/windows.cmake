@@ -1,0 +1,107 @@
+# Windows build: the program, its resources and every test program.
+enable_language(RC)
+
+set(MERROWIND_FORTUNE_CORPUS "/usr/share/games/fortunes" CACHE PATH
+    "Folder of the cookie files the built-in collection is made from (Debian's fortunes package)")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# Everything links statically so that the program imports only Windows' own DLLs.
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    add_link_options(-static)
+elseif(MSVC)
+    # The program carries its own manifest as resource 1 of type 24.
+    add_link_options(/MANIFEST:NO)
+endif()
+
+# Generated resources: the built-in fortune table, the icon and the cursor.
+set(MERROWIND_GENERATED ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${MERROWIND_GENERATED})
+add_custom_command(
+    OUTPUT ${MERROWIND_GENERATED}/fortune_table.rc ${MERROWIND_GENERATED}/fortune_table.txt
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_fortune_table.py
+            --corpus ${MERROWIND_FORTUNE_CORPUS}
+            --output ${MERROWIND_GENERATED}/fortune_table.rc
+            --expected ${MERROWIND_GENERATED}/fortune_table.txt
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_string_table.py
+            --rc ${MERROWIND_GENERATED}/fortune_table.rc --windres ${CMAKE_RC_COMPILER}
+            --expected ${MERROWIND_GENERATED}/fortune_table.txt --quiet
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_fortune_table.py ${CMAKE_SOURCE_DIR}/tools/check_string_table.py
+    COMMENT "Making the built-in fortune table and checking it round-trips"
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${MERROWIND_GENERATED}/program.ico
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_icon.py
+            --source ${CMAKE_SOURCE_DIR}/res/program_icon.txt
+            --output ${MERROWIND_GENERATED}/program.ico
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py ${CMAKE_SOURCE_DIR}/tools/text_art.py ${CMAKE_SOURCE_DIR}/res/program_icon.txt
+    COMMENT "Making the program icon"
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${MERROWIND_GENERATED}/hand.cur
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_cursor.py
+            --source ${CMAKE_SOURCE_DIR}/res/hand_cursor.txt
+            --output ${MERROWIND_GENERATED}/hand.cur
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_cursor.py ${CMAKE_SOURCE_DIR}/tools/text_art.py ${CMAKE_SOURCE_DIR}/res/hand_cursor.txt
+    COMMENT "Making the hand cursor"
+    VERBATIM)
+add_custom_target(merrowind_generated DEPENDS
+    ${MERROWIND_GENERATED}/fortune_table.rc
+    ${MERROWIND_GENERATED}/program.ico
+    ${MERROWIND_GENERATED}/hand.cur)
+
+add_library(merrowind_resources OBJECT res/merrowind.rc)
+target_include_directories(merrowind_resources PRIVATE ${CMAKE_SOURCE_DIR}/res ${MERROWIND_GENERATED})
+add_dependencies(merrowind_resources merrowind_generated)
+set_source_files_properties(res/merrowind.rc PROPERTIES OBJECT_DEPENDS
+    "${MERROWIND_GENERATED}/fortune_table.rc;${MERROWIND_GENERATED}/program.ico;${MERROWIND_GENERATED}/hand.cur;${CMAKE_SOURCE_DIR}/res/merrowind.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h")
+
+add_library(merrowind_win32 STATIC ${MERROWIND_WIN32_SOURCES})
+target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
+    comdlg32 shell32 shlwapi user32 gdi32 advapi32 kernel32)
+
+add_executable(merrowind WIN32 app/main.cpp app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
+target_link_libraries(merrowind PRIVATE merrowind_win32)
+
+# Every Wine call of this build runs in the build's own prefix.
+set(MERROWIND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+if(MERROWIND_TESTS)
+    file(GLOB MERROWIND_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+    add_library(test_support STATIC ${MERROWIND_SUPPORT})
+    target_link_libraries(test_support PUBLIC merrowind_win32 gtest)
+    target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR})
+
+    # Pure code, here under Wine; the same sources also build natively.
+    file(GLOB MERROWIND_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+    add_executable(unit_tests ${MERROWIND_UNIT_TESTS})
+    target_link_libraries(unit_tests PRIVATE merrowind_pure gtest_main)
+    gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "wine.")
+
+    # Registry, files and threads, with delivery captured instead of shown.
+    file(GLOB MERROWIND_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+    add_executable(win32_tests ${MERROWIND_WIN32_TESTS} $<TARGET_OBJECTS:merrowind_resources>)
+    target_link_libraries(win32_tests PRIVATE test_support gtest_main)
+    gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "win32."
+        DISCOVERY_TIMEOUT 60)
+
+    # Real dialogs on a display, with the real delivery.
+    file(GLOB MERROWIND_GUI_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gui/*.cpp)
+    if(MERROWIND_GUI_TESTS)
+        add_executable(gui_tests ${MERROWIND_GUI_TESTS} app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
+        target_link_libraries(gui_tests PRIVATE test_support gtest_main)
+        gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "gui."
+            DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK display TIMEOUT 120)
+    endif()
+
+    # The real merrowind.exe, started as a user starts it. It uses the
+    # prefix's own catalogue key, so these tests run one at a time.
+    file(GLOB MERROWIND_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+    add_executable(e2e_tests ${MERROWIND_E2E_TESTS})
+    target_link_libraries(e2e_tests PRIVATE test_support gtest_main)
+    add_dependencies(e2e_tests merrowind)
+    gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
+        DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK catalogue TIMEOUT 120)
+endif()

@@ -1,0 +1,11 @@
+// Start-up synchronisation of the legacy text file "Fortune.txt" with the
+// catalogue.
+#ifndef MERROWIND_LEGACY_SYNC_H
+#define MERROWIND_LEGACY_SYNC_H
+
+#include <stdint.h>
+
+void SyncLegacyTextFile();
+void RescanLegacyTextFile(uint32_t& count, uint32_t& replace);
+
+#endif

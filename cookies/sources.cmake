@@ -1,0 +1,6 @@
+# Cookie files, the legacy text file and the two source dialogs.
+list(APPEND MERROWIND_PURE_SOURCES
+)
+list(APPEND MERROWIND_WIN32_SOURCES
+    cookies/legacy_sync.cpp
+)

@@ -1,0 +1,30 @@
+/* Resource and control ids, shared by the code and the resource script
+   (so plain #defines only). */
+#ifndef MERROWIND_RESOURCE_IDS_H
+#define MERROWIND_RESOURCE_IDS_H
+
+#define IDI_PROGRAM 101
+#define IDD_FORTUNE 102
+#define IDC_LINK_CURSOR 105
+#define IDD_SETTINGS 106
+#define IDD_COOKIE_FILE 107
+
+/* fortune window */
+#define IDC_FORTUNE_TEXT 1000
+#define IDC_HOME_LINK 1001
+#define IDC_SETTINGS_LINK 1002
+
+/* settings dialog */
+#define IDC_SOURCE_LIST 1003
+#define IDC_ADD 1004
+#define IDC_EDIT 1005
+#define IDC_REMOVE 1006
+#define IDC_MORE_LINK 1007
+
+/* add/edit cookie-file dialog */
+#define IDC_COOKIE_NAME 1008
+#define IDC_COOKIE_PATH 1009
+#define IDC_BROWSE 1011
+#define IDC_PROGRESS 1012
+
+#endif

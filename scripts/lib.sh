@@ -1,0 +1,55 @@
+# Shared by the scripts: where things are built, and a warm Wine with a display.
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+win_build="$root/build/win"
+native_build="$root/build/native"
+export WINEPREFIX="$win_build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
+build_windows() {
+    cmake -S "$root" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$win_build" -j"$(nproc)" "$@"
+}
+
+build_native() {
+    CC=clang CXX=clang++ cmake -S "$root" -B "$native_build" -DMERROWIND_SANITIZE=ON \
+        -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$native_build" -j"$(nproc)" "$@"
+}
+
+# Starts a private X display unless one is given, and remembers to stop it.
+xvfb_pid=""
+start_display() {
+    if [ -n "${MERROWIND_DISPLAY:-}" ]; then
+        export DISPLAY="$MERROWIND_DISPLAY"
+        return
+    fi
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && return
+            sleep 0.1
+        done
+    done
+    echo "could not start Xvfb" >&2
+    return 1
+}
+
+# Boots the prefix once and keeps a Wine server running, detached from our
+# output, so that each Wine process starts fast and nothing inherits pipes.
+start_wine() {
+    mkdir -p "$win_build"
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    wine wineboot -i </dev/null >/dev/null 2>&1 || true
+}
+
+stop_all() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}

@@ -1,0 +1,81 @@
+// The real merrowind.exe with an output file, in a temporary current folder,
+// against the prefix's own catalogue key (these tests run one at a time).
+#include <algorithm>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "tests/support/process.h"
+#include "tests/support/win32_fixtures.h"
+
+class FileMode : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
+    static bool IsBuiltIn(const std::string& text)
+    {
+        const auto& texts = BuiltInTexts();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    TempFolder folder_;
+};
+
+TEST_F(FileMode, WritesOneBuiltInFortuneAndCreatesTheCatalogue)
+{
+    ASSERT_EQ(BuiltInTexts().size(), 4297u);
+    ProcessResult run = RunMerrowind("out.txt", folder_.Path());
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.finished) << "no window may open in file mode";
+    EXPECT_EQ(run.exitCode, 0u);
+    std::string text = ReadWholeFile(folder_.File("out.txt"));
+    EXPECT_FALSE(text.empty());
+    EXPECT_TRUE(IsBuiltIn(text)) << "not byte for byte a built-in string: [" << text << "]";
+
+    auto catalogue = ReadCatalogue();
+    ASSERT_EQ(catalogue.size(), 1u);
+    SourceRecord expected = MakeRecord(1, 0, 4297, "Internal Fortunes");
+    EXPECT_TRUE(SameRecord(catalogue[0], expected)) << "the built-in record, zero-padded";
+}
+
+TEST_F(FileMode, ReplacesAnExistingFileAndAddsNothing)
+{
+    folder_.Write("out.txt", std::string(10000, 'z'));
+    ProcessResult run = RunMerrowind("out.txt", folder_.Path());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    std::string text = ReadWholeFile(folder_.File("out.txt"));
+    EXPECT_TRUE(IsBuiltIn(text)) << "no trailing line break, no leftovers of the old file";
+}
+
+TEST_F(FileMode, QuotedProgramPathAndQuotedFileNameWithSpace)
+{
+    CreateDirectoryA(folder_.File("my files").c_str(), nullptr);
+    std::string line = "\"" + BuildFolder() + "\\merrowind.exe\" \"" + folder_.File("my files\\out put.txt") + "\"";
+    ProcessResult run = RunCommandLine(line, folder_.Path());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(IsBuiltIn(ReadWholeFile(folder_.File("my files\\out put.txt"))));
+}
+
+TEST_F(FileMode, KeepsAnExistingCatalogueAndDrawsOnlyFromActiveSources)
+{
+    // Only an unknown kind is active: the turn finds nothing and the program
+    // ends silently, writing no file.
+    WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes"), MakeRecord(1, 3, 100, "odd")});
+    auto before = SnapshotKey(CatalogueKey);
+    ProcessResult run = RunMerrowind("out.txt", folder_.Path());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_FALSE(FileExists(folder_.File("out.txt")));
+    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the catalogue is left as it was";
+}
+
+TEST_F(FileMode, EmptyCatalogueKeyWithOnlyInactiveBuiltInEndsWithoutOutput)
+{
+    WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes")});
+    ProcessResult run = RunMerrowind("out.txt", folder_.Path());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_FALSE(FileExists(folder_.File("out.txt")));
+}

@@ -1,0 +1,30 @@
+// Starting the real merrowind.exe from a test, as a user would.
+#ifndef MERROWIND_TESTS_PROCESS_H
+#define MERROWIND_TESTS_PROCESS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The folder that holds the running test program (and merrowind.exe).
+std::string BuildFolder();
+
+struct ProcessResult {
+    bool started = false;
+    bool finished = false;  // false: it was still running at the timeout and was killed
+    DWORD exitCode = 0;
+};
+
+// Runs merrowind.exe with the given argument text (appended after one space,
+// unless empty) in the given current directory.
+ProcessResult RunMerrowind(const std::string& arguments, const std::string& currentDirectory,
+                           DWORD timeoutMs = 60000);
+// Runs a whole command line as given.
+ProcessResult RunCommandLine(const std::string& commandLine, const std::string& currentDirectory,
+                             DWORD timeoutMs = 60000);
+
+// The built-in table as the build made it: 4297 texts, in id order.
+const std::vector<std::string>& BuiltInTexts();
+
+#endif

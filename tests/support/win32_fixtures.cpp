@@ -1,0 +1,206 @@
+#include "tests/support/win32_fixtures.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/catalogue.h"
+
+static LONG g_folderSerial = 0;
+
+TempFolder::TempFolder()
+{
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    char name[MAX_PATH];
+    wsprintfA(name, "%smerrowind-test-%lu-%ld", base, GetCurrentProcessId(),
+              InterlockedIncrement(&g_folderSerial));
+    CreateDirectoryA(name, nullptr);
+    path_ = name;
+}
+
+TempFolder::~TempFolder()
+{
+    DeleteFolderTree(path_);
+}
+
+void TempFolder::Write(const std::string& name, const std::string& bytes) const
+{
+    WriteWholeFile(File(name), bytes);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path;
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size()) << "short write to " << path;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void DeleteFolderTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteFolderTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::vector<RegistryValue> SnapshotKey(const char* key)
+{
+    std::vector<RegistryValue> values;
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return values;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        static BYTE data[1 << 16];
+        DWORD dataSize = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        values.push_back({std::string(name, nameSize), type,
+                          std::string(reinterpret_cast<char*>(data), dataSize)});
+    }
+    RegCloseKey(handle);
+    std::sort(values.begin(), values.end(),
+              [](const RegistryValue& a, const RegistryValue& b) { return a.name < b.name; });
+    return values;
+}
+
+void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data)
+{
+    HKEY handle;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(handle);
+}
+
+void SetDwordValue(const char* key, const char* name, DWORD value)
+{
+    SetRawValue(key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
+}
+
+bool GetDwordValue(const char* key, const char* name, DWORD* value)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    DWORD size = 4;
+    DWORD type = 0;
+    LONG status = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(handle);
+    return status == ERROR_SUCCESS && type == REG_DWORD && size == 4;
+}
+
+bool ValueExists(const char* key, const char* name)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    LONG status = RegQueryValueExA(handle, name, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(handle);
+    return status == ERROR_SUCCESS;
+}
+
+void DeleteKeyTree(HKEY root, const char* key)
+{
+    SHDeleteKeyA(root, key);
+}
+
+SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name, const char* cookiePath,
+                        const char* indexPath)
+{
+    SourceRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.active = active;
+    record.kind = kind;
+    record.count = count;
+    SetField(record.name, sizeof record.name, name);
+    SetField(record.cookiePath, sizeof record.cookiePath, cookiePath);
+    SetField(record.indexPath, sizeof record.indexPath, indexPath);
+    return record;
+}
+
+std::vector<SourceRecord> ReadCatalogue()
+{
+    std::vector<SourceRecord> records;
+    for (int i = 0;; ++i) {
+        SourceRecord record;
+        std::memset(&record, 0, sizeof record);
+        if (!ReadSourceRecord(i, &record)) break;
+        records.push_back(record);
+    }
+    return records;
+}
+
+void WriteCatalogue(const std::vector<SourceRecord>& records)
+{
+    for (size_t i = 0; i < records.size(); ++i)
+        ASSERT_EQ(WriteSourceRecord(static_cast<int>(i), &records[i]), 1) << "writing record " << i;
+}
+
+bool SameRecord(const SourceRecord& a, const SourceRecord& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+static LONG g_keySerial = 0;
+
+void ScratchTest::SetUp()
+{
+    char key[128];
+    wsprintfA(key, "Software\\MerrowindTests\\%lu-%ld", GetCurrentProcessId(),
+              InterlockedIncrement(&g_keySerial));
+    scratchKey_ = key;
+    DeleteKeyTree(HKEY_CURRENT_USER, key);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_,
+                              nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, scratch_), ERROR_SUCCESS);
+    GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
+    SetCurrentDirectoryA(folder_.Path().c_str());
+}
+
+void ScratchTest::TearDown()
+{
+    SetCurrentDirectoryA(previousDirectory_);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    if (scratch_ != nullptr) RegCloseKey(scratch_);
+    DeleteKeyTree(HKEY_CURRENT_USER, scratchKey_.c_str());
+}

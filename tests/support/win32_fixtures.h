@@ -1,0 +1,74 @@
+// Test fixtures for Win32 behaviour: every test runs with HKEY_CURRENT_USER
+// redirected to a fresh scratch key and with a temporary folder of its own.
+#ifndef MERROWIND_TESTS_WIN32_FIXTURES_H
+#define MERROWIND_TESTS_WIN32_FIXTURES_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/source_record.h"
+
+// A folder under the temp directory, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    void Write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+void DeleteFolderTree(const std::string& path);
+
+// One registry value as stored: its name, type and bytes.
+struct RegistryValue {
+    std::string name;
+    DWORD type;
+    std::string data;
+    bool operator==(const RegistryValue& o) const
+    {
+        return name == o.name && type == o.type && data == o.data;
+    }
+};
+
+// All values of HKCU\<key>, sorted by name; empty when the key is missing.
+std::vector<RegistryValue> SnapshotKey(const char* key);
+void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data);
+void SetDwordValue(const char* key, const char* name, DWORD value);
+bool GetDwordValue(const char* key, const char* name, DWORD* value);
+bool ValueExists(const char* key, const char* name);
+void DeleteKeyTree(HKEY root, const char* key);
+
+// A record with zeroed padding and the given fields.
+SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name,
+                        const char* cookiePath = "", const char* indexPath = "");
+// The catalogue as stored, read record by record until the first gap.
+std::vector<SourceRecord> ReadCatalogue();
+void WriteCatalogue(const std::vector<SourceRecord>& records);
+bool SameRecord(const SourceRecord& a, const SourceRecord& b);
+
+// Redirects HKEY_CURRENT_USER to a scratch key for the length of one test, and
+// makes the test's temporary folder the current directory.
+class ScratchTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    TempFolder folder_;
+
+private:
+    std::string scratchKey_;
+    HKEY scratch_ = nullptr;
+    char previousDirectory_[MAX_PATH] = {};
+};
+
+#endif

@@ -1,0 +1,81 @@
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+static std::string Extract(const std::string& line, int* found = nullptr)
+{
+    char name[kOutputNameSize];
+    std::memset(name, 'x', sizeof name);
+    int result = ExtractOutputFileName(line.c_str(), name);
+    if (found) *found = result;
+    return name;
+}
+
+TEST(CommandLine, BareNameAfterProgramPath)
+{
+    int found = 0;
+    EXPECT_EQ(Extract("merrowind.exe out.txt", &found), "out.txt");
+    EXPECT_EQ(found, 1);
+}
+
+TEST(CommandLine, QuotedProgramPathAndQuotedArgumentWithSpace)
+{
+    EXPECT_EQ(Extract("\"C:\\Program Files\\Merrowind\\merrowind.exe\" \"C:\\my files\\out.txt\""),
+              "C:\\my files\\out.txt");
+}
+
+TEST(CommandLine, NoArgumentMeansNoFile)
+{
+    int found = 1;
+    EXPECT_EQ(Extract("merrowind.exe", &found), "");
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(Extract("", &found), "");
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(Extract("\"C:\\a b\\merrowind.exe\"", &found), "");
+    EXPECT_EQ(found, 0);
+}
+
+TEST(CommandLine, TwoSpacesEndTheArgumentWhileEmpty)
+{
+    int found = 1;
+    EXPECT_EQ(Extract("merrowind.exe  out.txt", &found), "");
+    EXPECT_EQ(found, 0);
+}
+
+TEST(CommandLine, OnlyTheFirstArgumentCounts)
+{
+    EXPECT_EQ(Extract("merrowind.exe first.txt second.txt"), "first.txt");
+}
+
+TEST(CommandLine, QuotesAreRemovedWherever)
+{
+    EXPECT_EQ(Extract("merrowind.exe out\"put\".txt"), "output.txt");
+    EXPECT_EQ(Extract("merrowind.exe \"\"a\"\""), "a");
+}
+
+TEST(CommandLine, TabIsNotASeparator)
+{
+    int found = 1;
+    EXPECT_EQ(Extract("merrowind.exe\tout.txt", &found), "");
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(Extract("merrowind.exe a\tb"), "a\tb");
+}
+
+TEST(CommandLine, LongArgumentIsCutTo259Characters)
+{
+    std::string longName(300, 'n');
+    std::string name = Extract("merrowind.exe " + longName);
+    EXPECT_EQ(name.size(), 259u);
+    EXPECT_EQ(name, longName.substr(0, 259));
+    EXPECT_EQ(Extract("merrowind.exe " + longName.substr(0, 259)), longName.substr(0, 259));
+}
+
+TEST(CommandLine, SpaceInsideQuotedProgramPathDoesNotStartTheArgument)
+{
+    EXPECT_EQ(Extract("\"my prog.exe\" x"), "x");
+    // An unbalanced quote keeps the rest of the line inside the program path.
+    EXPECT_EQ(Extract("\"my prog.exe x"), "");
+}

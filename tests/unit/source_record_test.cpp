@@ -1,0 +1,37 @@
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "app/source_record.h"
+
+TEST(SourceRecordFields, FieldWithoutTerminatorIsCutAtItsEnd)
+{
+    SourceRecord record;
+    std::memset(&record, 'A', sizeof record);
+    EXPECT_EQ(FieldLength(record.name, sizeof record.name), 256u);
+    char name[257];
+    FieldString(record.name, name);
+    EXPECT_EQ(std::strlen(name), 256u);
+    char path[261];
+    FieldString(record.cookiePath, path);
+    EXPECT_EQ(std::strlen(path), 260u);
+}
+
+TEST(SourceRecordFields, TerminatedField)
+{
+    SourceRecord record;
+    std::memset(&record, 'A', sizeof record);
+    std::memcpy(record.indexPath, "C:\\x.idx", 9);
+    char path[261];
+    FieldString(record.indexPath, path);
+    EXPECT_STREQ(path, "C:\\x.idx");
+}
+
+TEST(SourceRecordFields, SetFieldCutsSoTheTerminatorFits)
+{
+    char field[4];
+    SetField(field, sizeof field, "abcdef");
+    EXPECT_STREQ(field, "abc");
+    SetField(field, sizeof field, "");
+    EXPECT_STREQ(field, "");
+}

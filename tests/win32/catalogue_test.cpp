@@ -1,0 +1,139 @@
+// The registry catalogue, in a scratch key per test.
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "tests/support/win32_fixtures.h"
+
+class Catalogue : public ScratchTest {};
+
+static std::string RecordBytes(const SourceRecord& r)
+{
+    return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+}
+
+TEST_F(Catalogue, MissingKeyCountsNothingAndReadsNothing)
+{
+    EXPECT_EQ(CountSourceRecords(), 0);
+    EXPECT_EQ(ClearSourceRecords(), 0);
+    SourceRecord r;
+    EXPECT_EQ(ReadSourceRecord(0, &r), 0);
+    EXPECT_EQ(DeleteSourceRecord(0), 0) << "the key cannot be opened";
+}
+
+TEST_F(Catalogue, FirstWriteCreatesTheKeyAndRoundTripsAll788Bytes)
+{
+    SourceRecord written;
+    for (size_t i = 0; i < sizeof written; ++i) reinterpret_cast<unsigned char*>(&written)[i] = static_cast<unsigned char>(i * 7 + 3);
+    ASSERT_EQ(WriteSourceRecord(0, &written), 1);
+    SourceRecord read;
+    std::memset(&read, 0, sizeof read);
+    ASSERT_EQ(ReadSourceRecord(0, &read), 1);
+    EXPECT_TRUE(SameRecord(written, read));
+    auto values = SnapshotKey(CatalogueKey);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, "MWD00000");
+    EXPECT_EQ(values[0].type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(values[0].data, RecordBytes(written));
+}
+
+TEST_F(Catalogue, ValueNamesHaveAtLeastFiveDigits)
+{
+    char name[16];
+    FormatRecordValueName(0, name);
+    EXPECT_STREQ(name, "MWD00000");
+    FormatRecordValueName(42, name);
+    EXPECT_STREQ(name, "MWD00042");
+    FormatRecordValueName(100000, name);
+    EXPECT_STREQ(name, "MWD100000");
+}
+
+TEST_F(Catalogue, GapHidesLaterValuesWhichSurviveAClear)
+{
+    SourceRecord a = MakeRecord(1, 0, 1, "a"), b = MakeRecord(1, 2, 2, "b"), d = MakeRecord(1, 2, 4, "d");
+    WriteSourceRecord(0, &a);
+    WriteSourceRecord(1, &b);
+    WriteSourceRecord(3, &d);
+    EXPECT_EQ(CountSourceRecords(), 2);
+    EXPECT_EQ(ClearSourceRecords(), 1);
+    EXPECT_EQ(CountSourceRecords(), 0);
+    auto values = SnapshotKey(CatalogueKey);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, "MWD00003");
+    // Filling the gap makes it part of the catalogue again.
+    WriteSourceRecord(0, &a);
+    WriteSourceRecord(1, &b);
+    WriteSourceRecord(2, &b);
+    EXPECT_EQ(CountSourceRecords(), 4);
+}
+
+TEST_F(Catalogue, DeleteInTheMiddleShiftsLaterRecordsDown)
+{
+    std::vector<SourceRecord> records = {MakeRecord(1, 0, 1, "W"), MakeRecord(1, 2, 2, "X"),
+                                         MakeRecord(0, 2, 3, "Y"), MakeRecord(1, 1, 4, "Z")};
+    WriteCatalogue(records);
+    EXPECT_EQ(DeleteSourceRecord(1), 1);
+    auto after = ReadCatalogue();
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_TRUE(SameRecord(after[0], records[0]));
+    EXPECT_TRUE(SameRecord(after[1], records[2]));
+    EXPECT_TRUE(SameRecord(after[2], records[3]));
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003"));
+}
+
+TEST_F(Catalogue, DeleteLastFirstOnlyAndBeyondTheEnd)
+{
+    std::vector<SourceRecord> records = {MakeRecord(1, 0, 1, "W"), MakeRecord(1, 2, 2, "X")};
+    WriteCatalogue(records);
+    EXPECT_EQ(DeleteSourceRecord(1), 1);
+    EXPECT_EQ(CountSourceRecords(), 1);
+    EXPECT_EQ(DeleteSourceRecord(5), 1) << "beyond the end: nothing deleted, key opened";
+    EXPECT_EQ(CountSourceRecords(), 1);
+    EXPECT_EQ(DeleteSourceRecord(0), 1);
+    EXPECT_EQ(CountSourceRecords(), 0);
+    EXPECT_TRUE(SnapshotKey(CatalogueKey).empty());
+}
+
+TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
+{
+    SetRawValue(CatalogueKey, "MWD00000", REG_BINARY, std::string("\x01\x00\x00\x00\x02", 5));
+    SourceRecord r;
+    std::memset(&r, 0x5A, sizeof r);
+    ASSERT_EQ(ReadSourceRecord(0, &r), 1);
+    EXPECT_EQ(r.active, 1);
+    EXPECT_EQ(static_cast<unsigned char>(reinterpret_cast<char*>(&r)[4]), 2);
+    EXPECT_EQ(static_cast<unsigned char>(reinterpret_cast<char*>(&r)[5]), 0x5A) << "the rest keeps what it held";
+
+    SetRawValue(CatalogueKey, "MWD00001", REG_BINARY, std::string(789, 'x'));
+    EXPECT_EQ(CountSourceRecords(), 2);
+    EXPECT_EQ(ReadSourceRecord(1, &r), 0);
+    EXPECT_EQ(ClearSourceRecords(), 1);
+    EXPECT_TRUE(SnapshotKey(CatalogueKey).empty());
+}
+
+TEST_F(Catalogue, DeleteMovingAShortValueDoesNotCarryBytesOfTheRecordBefore)
+{
+    SourceRecord w = MakeRecord(1, 0, 1, "W");
+    SourceRecord x;
+    std::memset(&x, 0x77, sizeof x);
+    WriteSourceRecord(0, &w);
+    WriteSourceRecord(1, &x);
+    SetRawValue(CatalogueKey, "MWD00002", REG_BINARY, std::string("\x01", 1));
+    ASSERT_EQ(DeleteSourceRecord(0), 1);
+    auto after = ReadCatalogue();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_TRUE(SameRecord(after[0], x));
+    SourceRecord expected;
+    std::memset(&expected, 0, sizeof expected);
+    expected.active = 1;
+    EXPECT_TRUE(SameRecord(after[1], expected)) << "the short value moves down zero-filled";
+}
+
+TEST_F(Catalogue, TruncateKeepsThePositionsBelow)
+{
+    WriteCatalogue({MakeRecord(1, 0, 1, "a"), MakeRecord(1, 0, 2, "b"), MakeRecord(1, 0, 3, "c")});
+    EXPECT_EQ(TruncateSourceRecords(1), 1);
+    EXPECT_EQ(CountSourceRecords(), 1);
+    EXPECT_EQ(TruncateSourceRecords(1), 0);
+}

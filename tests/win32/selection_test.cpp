@@ -1,0 +1,152 @@
+// One turn: the weighted walk over the catalogue and the built-in reader.
+// The test program carries the real resources, so its own module holds the
+// built-in table.
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "app/random.h"
+#include "app/selection.h"
+#include "tests/support/process.h"
+#include "tests/support/win32_fixtures.h"
+#include "tests/win32/captured_delivery.h"
+
+class Selection : public ScratchTest {
+protected:
+    void SetUp() override
+    {
+        ScratchTest::SetUp();
+        ResetDeliveries();
+        ASSERT_EQ(BuiltInTexts().size(), 4297u) << "the build's table of expected texts";
+    }
+    HINSTANCE Module() const { return GetModuleHandleA(nullptr); }
+    const std::string& BuiltIn(uint32_t id) const { return BuiltInTexts()[id - 1]; }
+    // The draw that the next ScaledRandom(total) will make from this seed.
+    static uint32_t DrawFor(uint32_t seed, uint32_t total)
+    {
+        SeedRandom(seed);
+        uint32_t r = ScaledRandom(total);
+        SeedRandom(seed);
+        return r;
+    }
+};
+
+TEST_F(Selection, BuiltInReaderClampsTheStringId)
+{
+    EXPECT_EQ(ReadBuiltInFortune(Module(), 0), 1);
+    EXPECT_EQ(ReadBuiltInFortune(Module(), 5), 1);
+    EXPECT_EQ(ReadBuiltInFortune(Module(), 4297), 1);
+    EXPECT_EQ(ReadBuiltInFortune(Module(), 0xFFFFFFFFu), 1);
+    ASSERT_EQ(g_deliveries.size(), 4u);
+    EXPECT_EQ(g_deliveries[0].text, BuiltIn(1)) << "position 0 shows string 1";
+    EXPECT_EQ(g_deliveries[1].text, BuiltIn(5));
+    EXPECT_EQ(g_deliveries[2].text, BuiltIn(4297));
+    EXPECT_EQ(g_deliveries[3].text, BuiltIn(4297));
+    for (const auto& d : g_deliveries) EXPECT_GE(d.bufferSize, 4100ul) << "a writable 4100-byte buffer";
+}
+
+TEST_F(Selection, EveryBuiltInStringLoadsExactly)
+{
+    for (uint32_t id = 1; id <= 4297; ++id) ReadBuiltInFortune(Module(), id);
+    ASSERT_EQ(g_deliveries.size(), 4297u);
+    for (uint32_t id = 1; id <= 4297; ++id)
+        ASSERT_EQ(g_deliveries[id - 1].text, BuiltIn(id)) << "string " << id;
+}
+
+TEST_F(Selection, DeliveryResultIsTheTurnResult)
+{
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes")});
+    ResetDeliveries(0);
+    EXPECT_EQ(ChooseFortune(Module()), 0);
+    ResetDeliveries(7);
+    EXPECT_EQ(ChooseFortune(Module()), 7);
+    EXPECT_EQ(g_deliveries.size(), 1u);
+}
+
+TEST_F(Selection, WalkOverCountsTenZeroFive)
+{
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 10, "first"), MakeRecord(1, kSourceBuiltIn, 0, "empty"),
+                    MakeRecord(1, kSourceBuiltIn, 5, "third"), MakeRecord(0, kSourceBuiltIn, 100000, "off")});
+    bool seen[15] = {};
+    for (uint32_t seed = 0; seed < 400; ++seed) {
+        uint32_t r = DrawFor(seed * 7919u, 15);
+        ASSERT_GE(r, 1u);
+        ASSERT_LE(r, 14u);
+        seen[r] = true;
+        ResetDeliveries();
+        ASSERT_EQ(ChooseFortune(Module()), 1);
+        ASSERT_EQ(g_deliveries.size(), 1u);
+        uint32_t id = r < 10 ? r : r - 10;  // third source, positions 0 to 4
+        if (id == 0) id = 1;
+        ASSERT_EQ(g_deliveries[0].text, BuiltIn(id)) << "draw " << r;
+    }
+    for (uint32_t r = 1; r <= 14; ++r) EXPECT_TRUE(seen[r]) << "draw " << r << " never came up";
+}
+
+TEST_F(Selection, NothingToDrawEndsTheTurnWithoutDrawing)
+{
+    // No catalogue at all.
+    SeedRandom(99);
+    EXPECT_EQ(ChooseFortune(Module()), 1);
+    // Only inactive sources, and active ones that hold nothing.
+    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "off"), MakeRecord(1, kSourceBuiltIn, 0, "empty")});
+    EXPECT_EQ(ChooseFortune(Module()), 1);
+    EXPECT_TRUE(g_deliveries.empty());
+    SeedRandom(99);
+    uint32_t expected = NextRandom();
+    SeedRandom(99);
+    ChooseFortune(Module());
+    EXPECT_EQ(NextRandom(), expected) << "the generator was not used";
+}
+
+TEST_F(Selection, TotalOfOneFindsNoSource)
+{
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 1, "one"), MakeRecord(1, kSourceBuiltIn, 0, "zero")});
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SeedRandom(seed);
+        EXPECT_EQ(ChooseFortune(Module()), 1);
+    }
+    EXPECT_TRUE(g_deliveries.empty());
+}
+
+TEST_F(Selection, UnknownKindCallsNoReader)
+{
+    WriteCatalogue({MakeRecord(1, 3, 50, "kind three"), MakeRecord(1, -1, 50, "kind minus one")});
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SeedRandom(seed);
+        EXPECT_EQ(ChooseFortune(Module()), 1);
+    }
+    EXPECT_TRUE(g_deliveries.empty());
+}
+
+TEST_F(Selection, MalformedValuesAreReadIntoZeroedRecords)
+{
+    // 12 bytes: active 1, kind 0, count 3; the rest of the record is zero.
+    SetRawValue(CatalogueKey, "MWD00000", REG_BINARY, std::string("\x01\0\0\0\0\0\0\0\x03\0\0\0", 12));
+    // A string value, an empty value and a one-byte value are still records.
+    SetRawValue(CatalogueKey, "MWD00001", REG_SZ, std::string("hello", 6));
+    SetRawValue(CatalogueKey, "MWD00002", REG_BINARY, std::string());
+    SetRawValue(CatalogueKey, "MWD00003", REG_BINARY, std::string("\x01", 1));
+    for (uint32_t seed = 0; seed < 50; ++seed) {
+        ResetDeliveries();
+        uint32_t r = DrawFor(seed, 3);
+        EXPECT_EQ(ChooseFortune(Module()), 1);
+        ASSERT_EQ(g_deliveries.size(), 1u) << "seed " << seed;
+        EXPECT_EQ(g_deliveries[0].text, BuiltIn(r));
+    }
+}
+
+TEST_F(Selection, RecordTooLargeEndsTheWalk)
+{
+    WriteCatalogue({MakeRecord(1, 3, 10, "nothing here")});
+    SetRawValue(CatalogueKey, "MWD00001", REG_BINARY, std::string(4096, '\x01'));
+    SourceRecord builtIn = MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes");
+    WriteSourceRecord(2, &builtIn);
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SeedRandom(seed);
+        EXPECT_EQ(ChooseFortune(Module()), 1);
+    }
+    EXPECT_TRUE(g_deliveries.empty()) << "the built-in record behind the large value is never reached";
+}

@@ -1,0 +1,11 @@
+// The modal window that shows one fortune (dialog template 102).
+#ifndef MERROWIND_FORTUNE_WINDOW_H
+#define MERROWIND_FORTUNE_WINDOW_H
+
+#include <windows.h>
+
+// lParam of WM_INITDIALOG is the fortune's 4100-byte text buffer. Ends with 0
+// for another fortune (a click on the background) and 1 to stop.
+INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif
