@@ -2,5 +2,8 @@
 list(APPEND MERROWIND_PURE_SOURCES
 )
 list(APPEND MERROWIND_WIN32_SOURCES
+    cookies/cookie_dialog.cpp
+    cookies/indexer.cpp
     cookies/legacy_sync.cpp
+    cookies/settings_dialog.cpp
 )
