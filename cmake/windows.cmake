@@ -105,3 +105,7 @@ if(MERROWIND_TESTS)
     gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
         DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK catalogue TIMEOUT 120)
 endif()
+
+# Benchmarks: programs that scripts/bench-* run and time; never tests.
+add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
+add_custom_target(bench DEPENDS merrowind bench_empty)
