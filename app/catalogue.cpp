@@ -4,6 +4,8 @@
 
 const char CatalogueKey[] = "Software\\Tolvane\\Merrowind";
 
+static const char* const kLegacyScanValueNames[4] = {"FSize", "FReplace", "LastLow", "LastHigh"};
+
 void FormatRecordValueName(int i, char (&valueName)[16])
 {
     wsprintfA(valueName, "MWD%05i", i);
@@ -100,4 +102,48 @@ int DeleteSourceRecord(int i)
     }
     DeleteSourceRecord(position - 1);
     return result;
+}
+
+static uint32_t* LegacyScanField(LegacyScanState* state, int i)
+{
+    uint32_t* fields[4] = {&state->size, &state->replace, &state->lastLow, &state->lastHigh};
+    return fields[i];
+}
+
+int ReadLegacyScanState(LegacyScanState* state)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    int read = 0;
+    for (; read < 4; ++read) {
+        // Anything but a whole 4-byte value counts as unreadable, so that a
+        // stray short value can never half-match a file time.
+        uint32_t value = 0;
+        DWORD size = sizeof value;
+        if (RegQueryValueExA(key, kLegacyScanValueNames[read], nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+            size != sizeof value)
+            break;
+        *LegacyScanField(state, read) = value;
+    }
+    RegCloseKey(key);
+    return read;
+}
+
+int WriteLegacyScanState(const LegacyScanState* state)
+{
+    HKEY key;
+    char noClass[] = "";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, noClass, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return 0;
+    LegacyScanState copy = *state;
+    for (int i = 0; i < 4; ++i) {
+        DWORD value = *LegacyScanField(&copy, i);
+        RegSetValueExA(key, kLegacyScanValueNames[i], 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    RegCloseKey(key);
+    return 1;
 }

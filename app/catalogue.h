@@ -4,6 +4,8 @@
 #ifndef MERROWIND_CATALOGUE_H
 #define MERROWIND_CATALOGUE_H
 
+#include <stdint.h>
+
 #include "app/source_record.h"
 
 extern const char CatalogueKey[];  // under HKEY_CURRENT_USER
@@ -23,6 +25,22 @@ int DeleteSourceRecord(int i);
 // Deletes the values from position first up to the end of the unbroken run,
 // leaving positions below first alone; 1 if at least one was deleted.
 int TruncateSourceRecords(int first);
+
+// The result of the last scan of "Fortune.txt", kept beside the catalogue as
+// four REG_DWORD values.
+struct LegacyScanState {
+    uint32_t size;      // "FSize": fortune lines counted
+    uint32_t replace;   // "FReplace": the built-in collection's switch
+    uint32_t lastLow;   // "LastLow" and "LastHigh": the file's last-write time
+    uint32_t lastHigh;
+};
+// Reads the four values in the order above, stopping at the first that is
+// missing or not a 4-byte value; returns how many were read (0 to 4). Fields
+// not read are left as they came.
+int ReadLegacyScanState(LegacyScanState* state);
+// Writes the four values in the same order; 1 if the key could be created.
+// A single value that cannot be written is passed over.
+int WriteLegacyScanState(const LegacyScanState* state);
 
 // Formats the value name of position i ("MWD00000" ...).
 void FormatRecordValueName(int i, char (&valueName)[16]);

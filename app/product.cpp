@@ -2,5 +2,6 @@
 
 const char kProgramCaption[] = "Merrowind";
 const char kBuiltInSourceName[] = "Internal Fortunes";
+const char kLegacyFileName[] = "Fortune.txt";
 const char kHomePageAddress[] = "https://tolvane.example/";
 const char kMoreCookiesAddress[] = "https://tolvane.example/merrowind/cookies/";

@@ -1,11 +1,150 @@
 #include "cookies/legacy_sync.h"
 
-// Not built yet: the catalogue is left as it is.
-void SyncLegacyTextFile()
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "cookies/legacy_lines.h"
+
+// Opens "Fortune.txt" the way both the change test and the store do: read
+// access, shared for reading, an existing file only.
+static HANDLE OpenLegacyFile()
 {
+    return CreateFileA(kLegacyFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-void RescanLegacyTextFile(uint32_t& count, uint32_t&)
+// Every record read here starts zeroed, so a short stored value never
+// carries bytes of a record read before it.
+static int ReadRecordAt(int position, SourceRecord* record)
 {
-    count = 0;
+    ZeroMemory(record, sizeof *record);
+    return ReadSourceRecord(position, record);
+}
+
+// The file is gone: its records leave the catalogue. After a deletion the
+// later records move down, so the same position is looked at again; when a
+// deletion could not shorten the run (a protected key or value), the walk
+// moves on instead of reading the same record for ever.
+static void RemoveLegacyRecords()
+{
+    SourceRecord record;
+    int position = 0;
+    while (ReadRecordAt(position, &record)) {
+        if (record.kind != kSourceLegacyText) {
+            ++position;
+            continue;
+        }
+        int before = CountSourceRecords();
+        DeleteSourceRecord(position);
+        if (before == 0 || CountSourceRecords() != before - 1) ++position;
+    }
+}
+
+static int HasLegacyRecord()
+{
+    SourceRecord record;
+    for (int position = 0; ReadRecordAt(position, &record); ++position)
+        if (record.kind == kSourceLegacyText) return 1;
+    return 0;
+}
+
+void SyncLegacyTextFile()
+{
+    HANDLE file = OpenLegacyFile();
+    if (file == INVALID_HANDLE_VALUE) {
+        RemoveLegacyRecords();
+        return;
+    }
+
+    // Only the stored time decides whether the file changed; the stored
+    // count and switch are the working copies for a rescan.
+    LegacyScanState stored = {0, 0, 0, 0};
+    int changed = 1;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info)) {
+        if (ReadLegacyScanState(&stored) == 4 && stored.lastLow == info.ftLastWriteTime.dwLowDateTime &&
+            stored.lastHigh == info.ftLastWriteTime.dwHighDateTime)
+            changed = 0;
+    }
+    CloseHandle(file);
+
+    if (!changed && HasLegacyRecord()) return;
+
+    uint32_t count = stored.size;
+    uint32_t replace = stored.replace;
+    RescanLegacyTextFile(count, replace);
+}
+
+// Counts the fortune lines through the runtime's text-mode reader (CR LF
+// reads as LF, Ctrl-Z ends the file) and decides the built-in switch.
+static void CountLegacyLines(LegacyLineTally* tally)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_FIXED, kLegacyLineBufferSize);
+    if (memory == nullptr) return;
+    char* line = static_cast<char*>(memory);
+    FILE* text = fopen(kLegacyFileName, "rt");
+    if (text != nullptr) {
+        // fgets stores at most size - 1 characters, so a longer line comes in
+        // pieces of kLegacyPieceLimit characters.
+        while (fgets(line, kLegacyPieceLimit + 1, text) != nullptr) TallyLegacyPiece(tally, line);
+        fclose(text);
+    }
+    GlobalFree(memory);
+}
+
+// Remembers the result with the file's time as it is after the count.
+static void StoreScanState(uint32_t count, uint32_t replace)
+{
+    HANDLE file = OpenLegacyFile();
+    if (file == INVALID_HANDLE_VALUE) return;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info)) {
+        LegacyScanState state = {count, replace, info.ftLastWriteTime.dwLowDateTime,
+                                 info.ftLastWriteTime.dwHighDateTime};
+        WriteLegacyScanState(&state);
+    }
+    CloseHandle(file);
+}
+
+// The new legacy record goes over every legacy record, the built-in
+// collection follows the switch, and without a legacy record the new one is
+// appended behind the last record.
+static void UpdateCatalogue(const SourceRecord* legacy, uint32_t replace)
+{
+    SourceRecord record;
+    int position = 0;
+    int replaced = 0;
+    for (; ReadRecordAt(position, &record); ++position) {
+        if (record.kind == kSourceLegacyText) {
+            WriteSourceRecord(position, legacy);
+            replaced = 1;
+        } else if (record.kind == kSourceBuiltIn) {
+            record.active = replace != 0 ? 1 : 0;
+            WriteSourceRecord(position, &record);
+        }
+    }
+    if (!replaced) WriteSourceRecord(position, legacy);
+}
+
+void RescanLegacyTextFile(uint32_t& count, uint32_t& replace)
+{
+    LegacyLineTally tally;
+    BeginLegacyTally(&tally, replace);
+    CountLegacyLines(&tally);
+    count = tally.count;
+    replace = tally.replace;
+
+    StoreScanState(count, replace);
+
+    SourceRecord legacy;
+    ZeroMemory(&legacy, sizeof legacy);
+    legacy.active = 1;
+    legacy.kind = kSourceLegacyText;
+    legacy.count = count;
+    SetField(legacy.name, sizeof legacy.name, kLegacyFileName);
+    SetField(legacy.cookiePath, sizeof legacy.cookiePath, kLegacyFileName);
+    UpdateCatalogue(&legacy, replace);
 }

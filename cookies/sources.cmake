@@ -1,5 +1,6 @@
 # Cookie files, the legacy text file and the two source dialogs.
 list(APPEND MERROWIND_PURE_SOURCES
+    cookies/legacy_lines.cpp
 )
 list(APPEND MERROWIND_WIN32_SOURCES
     cookies/cookie_dialog.cpp
