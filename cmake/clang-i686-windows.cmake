@@ -8,7 +8,15 @@ set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET i686-w64-windows-gnu)
 set(CMAKE_CXX_COMPILER_TARGET i686-w64-windows-gnu)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-L/usr/lib/gcc/i686-w64-mingw32/12-posix")
+
+# clang does not find the C++ library of Debian's MinGW-w64 GCC by itself, and
+# would call the host's linker.
+set(MERROWIND_MINGW_GCC /usr/lib/gcc/i686-w64-mingw32/12-posix)
+set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES
+    ${MERROWIND_MINGW_GCC}/include/c++ ${MERROWIND_MINGW_GCC}/include/c++/i686-w64-mingw32)
+# The POSIX thread model's runtime needs winpthread behind libgcc, which the
+# driver's own library group does not name.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=/usr/bin/i686-w64-mingw32-ld -L${MERROWIND_MINGW_GCC} -Wl,--whole-archive -lpthread -Wl,--no-whole-archive")
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
