@@ -109,3 +109,8 @@ endif()
 # Benchmarks: programs that scripts/bench-* run and time; never tests.
 add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
 add_custom_target(bench DEPENDS merrowind bench_empty)
+
+# Release: the program with its README and licence notices, in one folder
+# (cmake --install), which scripts/package zips.
+install(TARGETS merrowind RUNTIME DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/NOTICE.txt DESTINATION .)

@@ -53,3 +53,19 @@ stop_all() {
     wineserver -k >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
+
+# Fails unless the file is a PE32 program that imports only Windows' own DLLs;
+# prints the DLLs it imports.
+check_windows_program() {
+    local headers dll dlls
+    headers=$(i686-w64-mingw32-objdump -p "$1") || return 1
+    grep -q 'file format pei-i386' <<<"$headers" || { echo "$1 is not a PE32 program"; return 1; }
+    dlls=$(grep 'DLL Name' <<<"$headers" | awk '{print tolower($3)}' | sort | tr '\n' ' ')
+    for dll in $dlls; do
+        case $dll in
+            advapi32.dll|comctl32.dll|comdlg32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|shell32.dll|shlwapi.dll|user32.dll) ;;
+            *) echo "$1 imports $dll, which is not one of Windows' own"; return 1 ;;
+        esac
+    done
+    echo "$dlls"
+}
