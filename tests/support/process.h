@@ -24,6 +24,19 @@ ProcessResult RunMerrowind(const std::string& arguments, const std::string& curr
 ProcessResult RunCommandLine(const std::string& commandLine, const std::string& currentDirectory,
                              DWORD timeoutMs = 60000);
 
+// Runs merrowind.exe like RunMerrowind, but answers every window it shows:
+// each top-level window of the process gets an OK (IDOK) as a user would
+// press it. Counts the windows so answered and keeps the first one's caption
+// and the text of its control textId.
+struct WindowedRun {
+    ProcessResult process;
+    int windowsAnswered = 0;
+    std::string firstCaption;
+    std::string firstText;
+};
+WindowedRun RunMerrowindAnsweringWindows(const std::string& arguments, const std::string& currentDirectory,
+                                         int textId, DWORD timeoutMs = 60000);
+
 // The built-in table as the build made it: 4297 texts, in id order.
 const std::vector<std::string>& BuiltInTexts();
 

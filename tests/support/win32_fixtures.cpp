@@ -13,10 +13,13 @@ TempFolder::TempFolder()
 {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
+    // Process ids repeat across runs, and a folder left behind by an earlier
+    // run must not be taken over: only a folder this call created will do.
     char name[MAX_PATH];
-    wsprintfA(name, "%smerrowind-test-%lu-%ld", base, GetCurrentProcessId(),
-              InterlockedIncrement(&g_folderSerial));
-    CreateDirectoryA(name, nullptr);
+    do {
+        wsprintfA(name, "%smerrowind-test-%lu-%ld", base, GetCurrentProcessId(),
+                  InterlockedIncrement(&g_folderSerial));
+    } while (!CreateDirectoryA(name, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     path_ = name;
 }
 
