@@ -108,7 +108,8 @@ endif()
 
 # Benchmarks: programs that scripts/bench-* run and time; never tests.
 add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
-add_custom_target(bench DEPENDS merrowind bench_empty)
+add_executable(bench_user32 WIN32 EXCLUDE_FROM_ALL bench/user32_program.cpp)
+add_custom_target(bench DEPENDS merrowind bench_empty bench_user32)
 
 # Release: the program with its README and licence notices, in one folder
 # (cmake --install), which scripts/package zips.
