@@ -94,6 +94,9 @@ if(MERROWIND_TESTS)
         target_link_libraries(gui_tests PRIVATE test_support gtest_main)
         gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "gui."
             DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK display TIMEOUT 120)
+        # Started through the shell by the link tests; reports how it was shown.
+        add_executable(show_probe WIN32 tests/gui/probe/show_probe.cpp)
+        add_dependencies(gui_tests show_probe)
     endif()
 
     # The real merrowind.exe, started as a user starts it. It uses the
