@@ -109,6 +109,10 @@ if(MERROWIND_TESTS)
         DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK catalogue TIMEOUT 120)
 endif()
 
+# The fortune window on a chosen text, for scripts/screenshots.
+add_executable(window_preview EXCLUDE_FROM_ALL tools/window_preview.cpp $<TARGET_OBJECTS:merrowind_resources>)
+target_link_libraries(window_preview PRIVATE merrowind_win32)
+
 # Benchmarks: programs that scripts/bench-* run and time; never tests.
 add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
 add_custom_target(bench DEPENDS merrowind bench_empty)
