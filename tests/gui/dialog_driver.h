@@ -5,11 +5,9 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
-// Polls until the condition holds or the timeout passes; returns the last value.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+#include "tests/support/input.h"
 
 // The fortune window (template 102) on its own thread, with a text buffer of
 // 4100 bytes that the test can look at after the window has rewritten it.
@@ -42,13 +40,5 @@ int VerticalUnits(HWND dialog, int units);
 // A control's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND control);
 RECT ScreenRectOf(HWND window);
-
-// Real input: a left press and release at a screen point; a key stroke.
-void ClickAt(int x, int y);
-void PressAt(int x, int y);
-void ReleaseAt(int x, int y);
-void PressKey(WORD key);
-// Moves the mouse pointer to a screen point.
-void MoveTo(int x, int y);
 
 #endif
