@@ -158,7 +158,7 @@ TEST(Wrap, TheResultIsCutAt4099Characters)
     EXPECT_EQ(wrapped, Filler(4004) + Chars('a', 94) + "\r");
 }
 
-TEST(Wrap, SmallCapacitiesAreRespected)
+TEST(Wrap, SmallBuffersAreNeverOverrun)
 {
     EXPECT_EQ(Wrap("", 1), "");
     EXPECT_EQ(Wrap(Chars('a', 94) + " b", 97), Chars('a', 94) + "\r\n") << "cut between CR LF and b";
