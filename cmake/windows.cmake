@@ -87,24 +87,34 @@ if(MERROWIND_TESTS)
     gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "win32."
         DISCOVERY_TIMEOUT 60)
 
-    # Real dialogs on a display, with the real delivery.
+    # Real dialogs on a display, with the real delivery. They take real mouse
+    # and keyboard input, as the end-to-end tests do, so these two kinds share
+    # one lock (a test property holds only one lock name here).
     file(GLOB MERROWIND_GUI_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gui/*.cpp)
     if(MERROWIND_GUI_TESTS)
         add_executable(gui_tests ${MERROWIND_GUI_TESTS} app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
         target_link_libraries(gui_tests PRIVATE test_support gtest_main)
         gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "gui."
-            DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK display TIMEOUT 120)
+            DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+        # Started through the shell by the link tests; reports how it was shown.
+        add_executable(show_probe WIN32 tests/gui/probe/show_probe.cpp)
+        add_dependencies(gui_tests show_probe)
     endif()
 
     # The real merrowind.exe, started as a user starts it. It uses the
-    # prefix's own catalogue key, so these tests run one at a time.
+    # prefix's own catalogue key, so these tests run one at a time, and its
+    # windows take real input, so never beside the window tests either.
     file(GLOB MERROWIND_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
     add_executable(e2e_tests ${MERROWIND_E2E_TESTS})
     target_link_libraries(e2e_tests PRIVATE test_support gtest_main)
     add_dependencies(e2e_tests merrowind)
     gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
-        DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK catalogue TIMEOUT 120)
+        DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
 endif()
+
+# The fortune window on a chosen text, for scripts/screenshots.
+add_executable(window_preview EXCLUDE_FROM_ALL tools/window_preview.cpp $<TARGET_OBJECTS:merrowind_resources>)
+target_link_libraries(window_preview PRIVATE merrowind_win32)
 
 # Benchmarks: programs that scripts/bench-* run and time; never tests.
 add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)

@@ -1,0 +1,128 @@
+// The real merrowind.exe without an output file: the fortune window, driven
+// with real input on the test display.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "res/resource_ids.h"
+#include "tests/support/input.h"
+#include "tests/support/process.h"
+#include "tests/support/win32_fixtures.h"
+#include "window/wrap.h"
+
+struct ProcessWindows {
+    DWORD processId;
+    HWND found;
+};
+
+static BOOL CALLBACK FindFortuneWindow(HWND window, LPARAM param)
+{
+    ProcessWindows* search = reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char caption[32];
+    GetWindowTextA(window, caption, sizeof caption);
+    if (owner == search->processId && IsWindowVisible(window) && lstrcmpA(caption, kProgramCaption) == 0 &&
+        GetDlgItem(window, IDC_FORTUNE_TEXT) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class WindowMode : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
+    void TearDown() override
+    {
+        if (process_.hProcess) {
+            if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 10000);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);
+    }
+    bool Start()
+    {
+        std::string line = "\"" + BuildFolder() + "\\merrowind.exe\"";
+        std::vector<char> buffer(line.begin(), line.end());
+        buffer.push_back('\0');
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder_.Path().c_str(), &startup, &process_) != FALSE;
+    }
+    // The program's fortune window other than `previous`, once it is up.
+    HWND WaitForWindow(HWND previous = nullptr)
+    {
+        ProcessWindows search = {process_.dwProcessId, nullptr};
+        WaitUntil([&] {
+            search.found = nullptr;
+            EnumWindows(FindFortuneWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr && search.found != previous;
+        }, 30000);
+        return search.found == previous ? nullptr : search.found;
+    }
+    bool Exited(DWORD* code)
+    {
+        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) return false;
+        GetExitCodeProcess(process_.hProcess, code);
+        return true;
+    }
+    static bool ShowsABuiltInFortune(HWND window)
+    {
+        char shown[kTextBufferSize];
+        GetDlgItemTextA(window, IDC_FORTUNE_TEXT, shown, sizeof shown);
+        for (const std::string& text : BuiltInTexts()) {
+            std::vector<char> wrapped(kTextBufferSize, '\0');
+            lstrcpynA(wrapped.data(), text.c_str(), kTextBufferSize);
+            WrapFortuneText(wrapped.data(), kTextBufferSize);
+            if (lstrcmpA(wrapped.data(), shown) == 0) return true;
+        }
+        return false;
+    }
+    TempFolder folder_;
+    PROCESS_INFORMATION process_ = {};
+};
+
+TEST_F(WindowMode, BackgroundClickShowsAnotherFortuneAndEscapeEndsWithZero)
+{
+    ASSERT_TRUE(Start());
+    HWND first = WaitForWindow();
+    ASSERT_NE(first, nullptr) << "no fortune window appeared";
+    EXPECT_TRUE(ShowsABuiltInFortune(first)) << "the window shows a wrapped built-in fortune";
+
+    RECT ok;
+    GetWindowRect(GetDlgItem(first, IDOK), &ok);
+    ClickAt(ok.left - 10, (ok.top + ok.bottom) / 2);
+    HWND second = WaitForWindow(first);
+    ASSERT_NE(second, nullptr) << "a click on the background brings a new window";
+    EXPECT_TRUE(ShowsABuiltInFortune(second));
+
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; }));
+    PressKey(VK_ESCAPE);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code)) << "Escape ends the program";
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(WindowMode, OkEndsWithZero)
+{
+    ASSERT_TRUE(Start());
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    RECT ok;
+    GetWindowRect(GetDlgItem(window, IDOK), &ok);
+    ClickAt((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code)) << "OK ends the program";
+    EXPECT_EQ(code, 0u);
+}

@@ -1,0 +1,165 @@
+// The two links of the real fortune window: cursor, paint and click.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "res/resource_ids.h"
+#include "tests/gui/dialog_driver.h"
+#include "tests/support/process.h"
+#include "tests/support/win32_fixtures.h"
+
+static HCURSOR LinkCursor()
+{
+    return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_CURSOR));
+}
+
+static HCURSOR CurrentCursor()
+{
+    CURSORINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+TEST(LinkCursor, IsA32By32MonochromeHandWithItsHotSpotAtTheFingertip)
+{
+    HCURSOR cursor = LinkCursor();
+    ASSERT_NE(cursor, nullptr) << "cursor 105 missing";
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 13u);
+    EXPECT_EQ(info.yHotspot, 5u);
+    EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask bitmap holds both halves";
+    BITMAP mask;
+    ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask));
+    EXPECT_EQ(mask.bmWidth, 32);
+    EXPECT_EQ(mask.bmHeight, 64);
+    EXPECT_EQ(mask.bmBitsPixel, 1);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+}
+
+TEST(LinkControl, HandCursorOverBothLinksAndNotBesideThem)
+{
+    FortuneWindowRun run("A fortune.");
+    ASSERT_NE(run.Window(), nullptr);
+    const int links[] = {IDC_HOME_LINK, IDC_SETTINGS_LINK};
+    for (int id : links) {
+        RECT r = ScreenRectOf(run.Item(id));
+        // Just inside the right edge: beyond the end of the label counts too.
+        MoveTo(r.right - 1, (r.top + r.bottom) / 2);
+        EXPECT_TRUE(WaitUntil([] { return CurrentCursor() == LinkCursor(); }))
+            << "link " << id << " shows cursor 105";
+        RECT ok = ScreenRectOf(run.Item(IDOK));
+        MoveTo(ok.left - 10, ok.top);
+        EXPECT_TRUE(WaitUntil([] { return CurrentCursor() != LinkCursor(); }))
+            << "the background keeps the ordinary cursor";
+    }
+}
+
+// Pixels of a window as they are on the screen.
+static int CountPixels(const RECT& r, COLORREF colour, int* longestRow)
+{
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    *longestRow = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        int row = 0;
+        for (int x = r.left; x < r.right; ++x) {
+            if (GetPixel(screen, x, y) == colour) {
+                ++count;
+                ++row;
+            }
+        }
+        if (row > *longestRow) *longestRow = row;
+    }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+TEST(LinkControl, DrawsBlueUnderlinedOnTheButtonFace)
+{
+    FortuneWindowRun run("A fortune.");
+    ASSERT_NE(run.Window(), nullptr);
+    const int links[] = {IDC_HOME_LINK, IDC_SETTINGS_LINK};
+    for (int id : links) {
+        HWND link = run.Item(id);
+        // Paint again, twice: a font is made and deleted at every paint.
+        for (int i = 0; i < 2; ++i) RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_TRUE(IsWindow(link));
+        RECT r = ScreenRectOf(link);
+        int longestRow = 0;
+        bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow) > 20; });
+        EXPECT_TRUE(drawn) << "link " << id << " has no pure blue pixels";
+        // The underline is one unbroken blue row under most of the label.
+        EXPECT_GE(longestRow, 20) << "link " << id << " is not underlined";
+        int face = 0;
+        EXPECT_GT(CountPixels(r, GetSysColor(COLOR_BTNFACE), &face), 0) << "background of link " << id;
+    }
+}
+
+class LinkClick : public ScratchTest {};
+
+TEST_F(LinkClick, OpensTheLabelThroughTheShellShownAndLeavesTheWindowOpen)
+{
+    FortuneWindowRun run("A fortune.");
+    ASSERT_NE(run.Window(), nullptr);
+    // A label that is no link of the program's own goes to the shell; this
+    // one names a program that reports how it was asked to show itself.
+    HWND link = run.Item(IDC_HOME_LINK);
+    std::string probe = BuildFolder() + "\\show_probe.exe";
+    ASSERT_TRUE(FileExists(probe));
+    SetWindowTextA(link, probe.c_str());
+    RECT r = ScreenRectOf(link);
+    ClickAt(r.left + 2, (r.top + r.bottom) / 2);
+    std::string shown = folder_.File("shown.txt");
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(shown); }, 30000)) << "the shell did not start the program";
+    EXPECT_EQ(ReadWholeFile(shown), "1 1") << "started with SW_SHOWNORMAL (flag, show command)";
+    EXPECT_FALSE(run.Ended()) << "a press on a link does not end the window";
+    SendMessageA(run.Window(), WM_NULL, 0, 0);
+    EXPECT_FALSE(run.Ended());
+    EXPECT_STREQ(run.Buffer(), "A fortune.");
+}
+
+static BOOL CALLBACK FindOwned(HWND window, LPARAM param)
+{
+    HWND* owner = reinterpret_cast<HWND*>(param);
+    if (window != owner[0] && GetWindow(window, GW_OWNER) == owner[0] && IsWindowVisible(window)) {
+        owner[1] = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(LinkClick, SettingsOpensTheSettingsDialogOwnedByTheWindow)
+{
+    FortuneWindowRun run("Same fortune before and after.");
+    ASSERT_NE(run.Window(), nullptr);
+    RECT r = ScreenRectOf(run.Item(IDC_SETTINGS_LINK));
+    ClickAt(r.left + 2, (r.top + r.bottom) / 2);
+    HMODULE module = GetModuleHandleA(nullptr);
+    bool haveSettings = FindResourceA(module, MAKEINTRESOURCEA(IDD_SETTINGS),
+                                      reinterpret_cast<LPCSTR>(RT_DIALOG)) != nullptr;
+    if (haveSettings) {
+        HWND pair[2] = {run.Window(), nullptr};
+        DWORD thread = GetWindowThreadProcessId(run.Window(), nullptr);
+        ASSERT_TRUE(WaitUntil([&] {
+            EnumThreadWindows(thread, FindOwned, reinterpret_cast<LPARAM>(pair));
+            return pair[1] != nullptr;
+        })) << "no dialog owned by the fortune window appeared";
+        EXPECT_FALSE(IsWindowEnabled(run.Window())) << "the owner is disabled while it is up";
+        PostMessageA(pair[1], WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(pair[1]); })) << "the settings dialog did not close";
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(run.Window()) != FALSE; }));
+    }
+    // Whether or not it could open, the fortune window stays as it was.
+    SendMessageA(run.Window(), WM_NULL, 0, 0);
+    EXPECT_FALSE(run.Ended());
+    char text[64];
+    GetDlgItemTextA(run.Window(), IDC_FORTUNE_TEXT, text, sizeof text);
+    EXPECT_STREQ(text, "Same fortune before and after.");
+}

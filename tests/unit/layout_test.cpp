@@ -1,0 +1,154 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "window/layout.h"
+
+// A stand-in for the platform's text measurement: 7 pixels per character,
+// and a height of 10 + the run's length so that each run's share of the total
+// can be told apart. It records the runs it was given.
+struct FakeMeasure {
+    std::vector<std::string> runs;
+    static uint32_t Measure(void* context, const char* run, int length)
+    {
+        FakeMeasure* self = static_cast<FakeMeasure*>(context);
+        self->runs.push_back(std::string(run, length));
+        uint32_t width = 7u * static_cast<uint32_t>(length);
+        uint32_t height = 10u + static_cast<uint32_t>(length);
+        return width | (height << 16);
+    }
+};
+
+static TextSize MeasureWithFake(const char* text, std::vector<std::string>* runs)
+{
+    FakeMeasure fake;
+    TextSize size = MeasureFortuneText(text, FakeMeasure::Measure, &fake);
+    *runs = fake.runs;
+    return size;
+}
+
+TEST(Measure, RunsEndAtLineFeedsAndAnEmptyLineCountsTheOneBeforeTwice)
+{
+    std::vector<std::string> runs;
+    TextSize size = MeasureWithFake("a\n\nb", &runs);
+    EXPECT_EQ(runs, (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(size.width, 7 + 4);
+    // "a" twice (11 + 11), the empty run (10), "b" (11), and the pad.
+    EXPECT_EQ(size.height, 11 + 11 + 10 + 11 + 16);
+}
+
+TEST(Measure, CarriageReturnsStayInTheirRunAndTheLastLineIsWhole)
+{
+    std::vector<std::string> runs;
+    TextSize size = MeasureWithFake("abc\r\nlonger line", &runs);
+    EXPECT_EQ(runs, (std::vector<std::string>{"abc\r", "longer line"}));
+    EXPECT_EQ(size.width, 7 * 11 + 4) << "the widest run decides";
+    EXPECT_EQ(size.height, 14 + 21 + 16);
+}
+
+TEST(Measure, TextEndingInLineFeedHasNoRunAfterIt)
+{
+    std::vector<std::string> runs;
+    TextSize size = MeasureWithFake("abc\n", &runs);
+    EXPECT_EQ(runs, (std::vector<std::string>{"abc"}));
+    EXPECT_EQ(size.height, 13 + 16);
+
+    size = MeasureWithFake("\n", &runs);
+    EXPECT_EQ(runs, (std::vector<std::string>{""}));
+    EXPECT_EQ(size.width, 4);
+    EXPECT_EQ(size.height, 10 + 16);
+}
+
+TEST(Measure, EmptyTextMeasuresNothing)
+{
+    std::vector<std::string> runs;
+    TextSize size = MeasureWithFake("", &runs);
+    EXPECT_TRUE(runs.empty());
+    EXPECT_EQ(size.width, 4);
+    EXPECT_EQ(size.height, 16);
+}
+
+static uint32_t WideExtent(void*, const char*, int) { return 0xFFFFu | (18u << 16); }
+
+TEST(Measure, ExtentHalvesAreUnsigned)
+{
+    TextSize size = MeasureFortuneText("x\ny", WideExtent, nullptr);
+    EXPECT_EQ(size.width, 65535 + 4);
+    EXPECT_EQ(size.height, 18 + 18 + 16);
+}
+
+// Figures close to what 8 point "MS Sans Serif" gives at 96 dots per inch.
+static FortuneWindowParts Parts()
+{
+    FortuneWindowParts parts;
+    parts.frameWidth = 6;
+    parts.frameHeight = 25;
+    parts.okWidth = 75;
+    parts.okHeight = 23;
+    parts.homeWidth = 38;
+    parts.homeHeight = 13;
+    parts.settingsHeight = 12;
+    return parts;
+}
+
+static DialogMargins Margins()
+{
+    DialogMargins m;
+    m.h7 = 11;
+    m.h14 = 21;
+    m.h21 = 32;
+    m.v7 = 11;
+    m.v11 = 18;
+    m.v18 = 29;
+    return m;
+}
+
+TEST(Layout, WindowIsTheTextPlusFrameAndMargins)
+{
+    TextSize text = {500, 200};
+    TextSize window = FortuneWindowSize(Parts(), text, Margins());
+    EXPECT_EQ(window.width, 6 + 500 + 21);
+    EXPECT_EQ(window.height, 25 + 200 + 23 + 29);
+}
+
+TEST(Layout, ShortTextGetsTheMinimumWidth)
+{
+    // Two OK buttons, the maker's link and 21 dialog units; the settings
+    // link's width plays no part.
+    const int minimum = 2 * 75 + 38 + 32;
+    TextSize text = {4, 16};
+    EXPECT_EQ(FortuneWindowSize(Parts(), text, Margins()).width, minimum);
+    text.width = minimum - 6 - 21 - 1;
+    EXPECT_EQ(FortuneWindowSize(Parts(), text, Margins()).width, minimum);
+    text.width = minimum - 6 - 21 + 1;
+    EXPECT_EQ(FortuneWindowSize(Parts(), text, Margins()).width, minimum + 1);
+}
+
+TEST(Layout, ControlsGoBelowTheTextAndIntoTheCorners)
+{
+    TextSize text = {300, 120};
+    FortunePlaces p = PlaceFortuneControls(Parts(), text, Margins(), 520, 300);
+    // Each half truncated on its own: 260 - 37, not (520 - 75) / 2.
+    EXPECT_EQ(p.okX, 223);
+    EXPECT_EQ(p.okY, 120 + 18);
+    EXPECT_EQ(p.homeX, 520 - 38 - 11);
+    EXPECT_EQ(p.homeY, 300 - 13 - 11);
+    EXPECT_EQ(p.settingsX, 11);
+    EXPECT_EQ(p.settingsY, 300 - 12 - 11);
+}
+
+TEST(Layout, CentringTruncatesEachHalfAndIsNotClamped)
+{
+    int x = 0, y = 0;
+    CentredPosition(1024, 768, 301, 200, &x, &y);
+    EXPECT_EQ(x, 512 - 150);
+    EXPECT_EQ(y, 384 - 100);
+    // Larger than the screen: negative, reaching past both edges.
+    CentredPosition(1024, 768, 1500, 1001, &x, &y);
+    EXPECT_EQ(x, 512 - 750);
+    EXPECT_EQ(y, 384 - 500);
+    CentredPosition(1023, 767, 3, 3, &x, &y);
+    EXPECT_EQ(x, 511 - 1);
+    EXPECT_EQ(y, 383 - 1);
+}

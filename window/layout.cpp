@@ -1,0 +1,60 @@
+#include "window/layout.h"
+
+static void TakeRun(uint32_t extent, int* widest, int* total, int* lastHeight)
+{
+    int width = static_cast<int>(extent & 0xFFFFu);
+    int height = static_cast<int>(extent >> 16);
+    if (width > *widest) *widest = width;
+    *total += height;
+    *lastHeight = height;
+}
+
+TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* context)
+{
+    int widest = 0;
+    int total = 0;
+    int lastHeight = 0;
+    int start = 0;
+    for (int i = 0; text[i] != '\0'; ++i) {
+        if (text[i] == '\n') {
+            TakeRun(measure(context, text + start, i - start), &widest, &total, &lastHeight);
+            start = i + 1;
+            if (text[i + 1] == '\n') total += lastHeight;
+        } else if (text[i + 1] == '\0') {
+            TakeRun(measure(context, text + start, i - start + 1), &widest, &total, &lastHeight);
+        }
+    }
+    TextSize size;
+    size.width = widest + kTextWidthPad;
+    size.height = total + kTextHeightPad;
+    return size;
+}
+
+TextSize FortuneWindowSize(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m)
+{
+    TextSize window;
+    window.width = parts.frameWidth + text.width + m.h14;
+    int minimum = 2 * parts.okWidth + parts.homeWidth + m.h21;
+    if (window.width < minimum) window.width = minimum;
+    window.height = parts.frameHeight + text.height + parts.okHeight + m.v18;
+    return window;
+}
+
+FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize text,
+                                   const DialogMargins& m, int clientWidth, int clientHeight)
+{
+    FortunePlaces places;
+    places.okX = clientWidth / 2 - parts.okWidth / 2;
+    places.okY = text.height + m.v11;
+    places.homeX = clientWidth - parts.homeWidth - m.h7;
+    places.homeY = clientHeight - parts.homeHeight - m.v7;
+    places.settingsX = m.h7;
+    places.settingsY = clientHeight - parts.settingsHeight - m.v7;
+    return places;
+}
+
+void CentredPosition(int screenWidth, int screenHeight, int width, int height, int* x, int* y)
+{
+    *x = screenWidth / 2 - width / 2;
+    *y = screenHeight / 2 - height / 2;
+}

@@ -1,0 +1,65 @@
+#include "window/wrap.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+// No candidate break in the current line.
+const uint32_t kNoSpace = 0xFFFFFFFFu;
+
+// The pass proper: reads text, writes at most limit characters to out and
+// terminates it. Returns the number of characters written.
+static uint32_t WrapInto(const char* text, char* out, uint32_t limit)
+{
+    uint32_t r = 0;
+    uint32_t w = 0;
+    int column = 0;
+    uint32_t spaceRead = kNoSpace;
+    uint32_t spaceWritten = 0;
+
+    while (text[r] != '\0' && w < limit) {
+        char c = text[r];
+        if (c == ' ') {
+            spaceRead = r;
+            spaceWritten = w;
+        }
+        ++column;
+        if (c == '\n' || c == '\r') {
+            column = 0;
+            spaceRead = kNoSpace;
+        }
+        if (column == kWrapColumn) {
+            column = 0;
+            if (spaceRead != kNoSpace) {
+                // The space becomes the CR; what was written after it is
+                // scanned again on the new line.
+                w = spaceWritten;
+                r = spaceRead + 1;
+            }
+            // Without a space the CR LF goes in right here, before the
+            // character that reached the column, which moves to the new line.
+            spaceRead = kNoSpace;
+            out[w++] = '\r';
+            if (w == limit) break;
+            out[w++] = '\n';
+            if (w == limit) break;
+            // When the space was the text's last character, the text ends
+            // with the break; there is nothing to resume with.
+            if (text[r] == '\0') break;
+            // Otherwise the character after the break is copied below without
+            // being examined: it neither counts nor becomes a candidate.
+        }
+        out[w++] = text[r++];
+    }
+    out[w] = '\0';
+    return w;
+}
+
+void WrapFortuneText(char* text, uint32_t capacity)
+{
+    if (text == nullptr || capacity == 0) return;
+    char* scratch = static_cast<char*>(malloc(capacity));
+    if (scratch == nullptr) return;
+    uint32_t length = WrapInto(text, scratch, capacity - 1);
+    memcpy(text, scratch, length + 1);
+    free(scratch);
+}
