@@ -8,6 +8,16 @@ extern const char kProgramCaption[];     // message-box caption
 extern const char kBuiltInSourceName[];  // name of the built-in source
 const uint32_t kBuiltInFortuneCount = 4297;
 
+// The legacy text file, always opened by this bare name in the current
+// directory.
+extern const char kLegacyFileName[];
+
+// Index files live in <application data>\<maker>\<program>\<name>, the
+// name formatted with a number from 0 (five digits).
+extern const char kMakerFolderName[];
+extern const char kProgramFolderName[];
+extern const char kIndexFileNameFormat[];
+
 // Every reader fills a buffer of this many bytes: at most 4099 characters and
 // the NUL. The fortune window rewrites the text in place within it.
 const uint32_t kTextBufferSize = 4100;
