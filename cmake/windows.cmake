@@ -84,6 +84,8 @@ if(MERROWIND_TESTS)
     file(GLOB MERROWIND_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
     add_executable(win32_tests ${MERROWIND_WIN32_TESTS} $<TARGET_OBJECTS:merrowind_resources>)
     target_link_libraries(win32_tests PRIVATE test_support gtest_main)
+    # Real cookie files to index and read back.
+    target_compile_definitions(win32_tests PRIVATE MERROWIND_FORTUNE_CORPUS="${MERROWIND_FORTUNE_CORPUS}")
     gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "win32."
         DISCOVERY_TIMEOUT 60)
 
