@@ -110,4 +110,6 @@ endif()
 
 # Benchmarks: programs that scripts/bench-* run and time; never tests.
 add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
-add_custom_target(bench DEPENDS merrowind bench_empty)
+add_executable(bench_indexer EXCLUDE_FROM_ALL bench/indexer_throughput.cpp)
+target_link_libraries(bench_indexer PRIVATE merrowind_win32)
+add_custom_target(bench DEPENDS merrowind bench_empty bench_indexer)

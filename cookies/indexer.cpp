@@ -1,5 +1,10 @@
 #include "cookies/indexer.h"
 
+#include <emmintrin.h>
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
+
 #include "cookies/index_location.h"
 #include "cookies/scanner.h"
 
@@ -20,43 +25,155 @@ static int WriteEntries(HANDLE index, const uint32_t* entries, uint32_t n)
     return WriteFile(index, entries, bytes, &written, nullptr) && written == bytes;
 }
 
+// Entries found and not yet written, and the number counted so far.
+struct EntryBlock {
+    HANDLE index;
+    uint32_t pending;
+    uint32_t count;
+    uint32_t entries[kEntryBlockCount];
+};
+
+// Counts an entry and writes the block when it is full; 0 if that write
+// failed (the entry is counted all the same).
+static int AddEntry(EntryBlock& block, uint32_t offset)
+{
+    block.entries[block.pending++] = offset;
+    ++block.count;
+    if (block.pending < kEntryBlockCount) return 1;
+    block.pending = 0;
+    return WriteEntries(block.index, block.entries, kEntryBlockCount);
+}
+
+// Bit k set: byte k of the 16 at p is the given byte.
+static unsigned ByteMask(__m128i v, char byte)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(byte))));
+}
+
+static unsigned LowestSetBit(unsigned mask)
+{
+#if defined(_MSC_VER)
+    unsigned long index;
+    _BitScanForward(&index, mask);
+    return index;
+#else
+    return static_cast<unsigned>(__builtin_ctz(mask));
+#endif
+}
+
+// Examines bytes[from] up to bytes[to - 1], after each of which progress has
+// the same value. Returns the index of the next byte to examine: to, or one
+// past a byte whose entry could not be written (result then 6), or the byte
+// before which a stop request was seen (result then 7).
+static DWORD ScanStretch(const unsigned char* bytes, DWORD from, DWORD to, uint32_t firstOffset, int32_t value,
+                         CookieScanState& state, EntryBlock& block, IndexJob* job, DWORD& result)
+{
+    std::atomic<int32_t>& cancel = job->cancel;
+    std::atomic<int32_t>& progress = job->progress;
+    CookieScanState s = state;
+    DWORD i = from;
+    // The stretch's first byte goes the long way: it writes the new value.
+    DWORD longWayUntil = from + 1;
+    while (i < to) {
+        // Bytes without a "%" can neither separate nor begin a fortune
+        // unless a separator came just before them; all they do is leave the
+        // state at line start or in text, by the last of them. Most of a
+        // cookie file is such, so it goes sixteen bytes at a time up to the
+        // next "%", which goes the long way. The stop request is still looked
+        // at before each byte and progress written after each; the bytes from
+        // the "%" on get both again when their turn comes, which changes
+        // nothing, since the stretch's first byte has already written this
+        // value.
+        if (i >= longWayUntil && s != kScanAfterSeparator) {
+            while (to - i >= 16) {
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+                unsigned percent = ByteMask(v, '%');
+                unsigned breaks = ByteMask(v, '\n') | ByteMask(v, '\r');
+#if defined(__GNUC__)
+#pragma GCC unroll 16
+#endif
+                for (int k = 0; k < 16; ++k) {
+                    if (cancel.load(std::memory_order_relaxed) == 1) {
+                        result = kIndexCancelled;
+                        state = s;
+                        return i + k;
+                    }
+                    progress.store(value, std::memory_order_relaxed);
+                }
+                unsigned plain = percent == 0 ? 16 : LowestSetBit(percent);
+                if (plain > 0) s = ((breaks >> (plain - 1)) & 1u) ? kScanLineStart : kScanInText;
+                i += plain;
+                if (plain < 16) {
+                    longWayUntil = i + 1;
+                    break;
+                }
+            }
+            if (i == to) break;
+        }
+        // Any other byte, the long way.
+        if (cancel.load(std::memory_order_relaxed) == 1) {
+            result = kIndexCancelled;
+            break;
+        }
+        if (ScanCookieByte(s, bytes[i]) && !AddEntry(block, firstOffset + (i - from))) result = kIndexWriteFailed;
+        progress.store(value, std::memory_order_relaxed);
+        ++i;
+        if (result != kIndexOk) break;
+    }
+    state = s;
+    return i;
+}
+
 // The one forward pass. Buffering changes nothing that the starting thread
 // can see: cancel is looked at before every byte is examined, and progress
-// is written after every byte. A write error ends the run with 6 at the next
-// byte; with the blocks, that is a byte after the block that failed.
+// is written after every byte, with the value that byte's position gives.
+// Since that value stays the same over long stretches of bytes, it is worked
+// out once per stretch. A write error ends the run with 6 at the next byte;
+// with entries written in blocks, that is a byte after the block that failed.
 static DWORD ScanCookieFile(HANDLE cookies, HANDLE index, uint32_t size, IndexJob* job, uint32_t& count,
                             DWORD result)
 {
     unsigned char bytes[kReadBufferSize];
-    uint32_t entries[kEntryBlockCount];
-    uint32_t pending = 0;
+    EntryBlock block;
+    block.index = index;
+    block.pending = 0;
+    block.count = count;
     CookieScanState state = kScanInText;
     const double quotient = ProgressQuotient(size);
-    uint32_t position = 0;
+    uint32_t examined = 0;  // bytes examined before the buffer's first byte
     for (;;) {
         DWORD got = 0;
         // A read error ends the scan like the end of the file: the entries
         // found so far stand.
         if (!ReadFile(cookies, bytes, kReadBufferSize, &got, nullptr)) break;
         // A file that grew past the limit while it is read is cut there.
-        if (got > kCookieSizeLimit - 1 - position) got = kCookieSizeLimit - 1 - position;
+        if (got > kCookieSizeLimit - 1 - examined) got = kCookieSizeLimit - 1 - examined;
         if (got == 0) break;
-        for (DWORD i = 0; i < got; ++i) {
-            if (job->cancel.load(std::memory_order_relaxed) == 1) result = kIndexCancelled;
-            if (result != kIndexOk) return result;
-            if (ScanCookieByte(state, bytes[i])) {
-                entries[pending++] = position;
-                ++count;
-                if (pending == kEntryBlockCount) {
-                    if (!WriteEntries(index, entries, pending)) result = kIndexWriteFailed;
-                    pending = 0;
-                }
+        DWORD i = 0;
+        while (i < got) {
+            if (result != kIndexOk) {
+                // A byte follows a failed write: the stop, unless a stop
+                // request came too.
+                if (job->cancel.load(std::memory_order_relaxed) == 1) result = kIndexCancelled;
+                count = block.count;
+                return result;
             }
-            ++position;
-            job->progress.store(ProgressValue(quotient, position), std::memory_order_relaxed);
+            // After byte i the position is examined + i + 1.
+            uint32_t first = examined + i + 1;
+            uint32_t last = LastPositionWithSameProgress(quotient, first);
+            DWORD end = got;
+            if (last - first < got - i - 1) end = i + 1 + (last - first);
+            i = ScanStretch(bytes, i, end, examined + i, ProgressValue(quotient, first), state, block, job, result);
+            if (result == kIndexCancelled) {
+                count = block.count;
+                return result;
+            }
         }
+        examined += got;
     }
-    if (result == kIndexOk && pending > 0 && !WriteEntries(index, entries, pending)) result = kIndexWriteFailed;
+    if (result == kIndexOk && block.pending > 0 && !WriteEntries(index, block.entries, block.pending))
+        result = kIndexWriteFailed;
+    count = block.count;
     return result;
 }
 

@@ -52,6 +52,12 @@ inline int32_t ProgressValue(double quotient, uint32_t position)
     return static_cast<int32_t>(value);
 }
 
+// The last position (from the given one on) whose progress value is still
+// the value at the given position; 0xFFFFFFFF once the value is 100. The
+// value never falls as the position grows, so a pass can write one known
+// value for a whole stretch of bytes without computing it for each.
+uint32_t LastPositionWithSameProgress(double quotient, uint32_t position);
+
 // The largest fortune a reader takes: the text buffer's 4099 characters.
 const uint32_t kFortuneTextLimit = 4099;
 

@@ -168,3 +168,34 @@ TEST(IndexProgress, EverySizeUpToFiveThousandFollowsThePlainFormula)
     }
     EXPECT_GT(endingAt99, 0) << "some sizes end at 99 when the quotient is rounded first";
 }
+
+TEST(IndexProgress, StretchesOfTheSameValue)
+{
+    // The indexer writes one value for a whole stretch of positions; each
+    // stretch must end exactly where the value changes.
+    const uint32_t sizes[] = {1, 2, 3, 9, 97, 100, 101, 255, 4096, 65536, 1000003, 51500000, 0x7FFFFFFFu};
+    for (uint32_t size : sizes) {
+        double quotient = ProgressQuotient(size);
+        uint32_t position = 1;
+        int stretches = 0;
+        while (position <= size) {
+            uint32_t last = LastPositionWithSameProgress(quotient, position);
+            int32_t value = ProgressValue(quotient, position);
+            ASSERT_GE(last, position) << "size " << size;
+            if (last == 0xFFFFFFFFu) {
+                ASSERT_EQ(value, 100) << "size " << size << ": only 100 lasts for ever";
+                break;
+            }
+            ASSERT_EQ(ProgressValue(quotient, last), value) << "size " << size << ", position " << last;
+            ASSERT_GT(ProgressValue(quotient, last + 1), value) << "size " << size << ", position " << last + 1;
+            if (last - position < 5000) {
+                for (uint32_t p = position; p <= last; ++p)
+                    ASSERT_EQ(ProgressValue(quotient, p), value) << "size " << size << ", position " << p;
+            }
+            position = last + 1;
+            ++stretches;
+        }
+        EXPECT_LE(stretches, 101) << "size " << size;
+    }
+    EXPECT_EQ(LastPositionWithSameProgress(ProgressQuotient(3), 0), 0u) << "0 at position 0 only";
+}

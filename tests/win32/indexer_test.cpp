@@ -359,3 +359,33 @@ TEST_F(Indexer, CancelAfterTheLastByteIsNotSeen)
     EXPECT_EQ(ReadEntries(folder_.File("cookies.idx")), Entries({0, 4, 8})) << "the index file stays";
     EXPECT_EQ(record.count, 3u);
 }
+
+TEST_F(Indexer, RandomTextAgreesWithAnIndependentSplit)
+{
+    // Mostly text with line breaks, "%" and CR here and there, in files of
+    // many sizes: the pass works sixteen bytes at a time between "%" bytes
+    // and in stretches of one progress value, and every edge must hold.
+    unsigned seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    const size_t sizes[] = {1, 2, 15, 16, 17, 31, 33, 100, 257, 1000, 4099, 70000, 200003};
+    for (size_t size : sizes) {
+        for (int round = 0; round < 4; ++round) {
+            std::string bytes;
+            while (bytes.size() < size) {
+                unsigned r = next() % 100;
+                bytes += r < 80 ? static_cast<char>('a' + r % 26) : r < 88 ? '\n' : r < 93 ? '%' : r < 97 ? '\r' : ' ';
+            }
+            uint32_t count = 0;
+            Entries entries = IndexBytes(bytes, &count);
+            std::vector<SplitFortune> split = SplitCookieText(bytes);
+            ASSERT_EQ(count, split.size()) << "size " << size << ", round " << round;
+            ASSERT_EQ(entries.size(), split.size()) << "size " << size << ", round " << round;
+            for (size_t k = 0; k < split.size(); ++k)
+                ASSERT_EQ(entries[k], split[k].offset) << "size " << size << ", round " << round << ", entry " << k;
+            ASSERT_GE(progress_, 99) << "size " << size;
+        }
+    }
+}
