@@ -1,10 +1,5 @@
 #include "cookies/indexer.h"
 
-#include <emmintrin.h>
-#if defined(_MSC_VER)
-#include <intrin.h>
-#endif
-
 #include "cookies/index_location.h"
 #include "cookies/scanner.h"
 
@@ -44,23 +39,6 @@ static int AddEntry(EntryBlock& block, uint32_t offset)
     return WriteEntries(block.index, block.entries, kEntryBlockCount);
 }
 
-// Bit k set: byte k of the 16 at p is the given byte.
-static unsigned ByteMask(__m128i v, char byte)
-{
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(byte))));
-}
-
-static unsigned LowestSetBit(unsigned mask)
-{
-#if defined(_MSC_VER)
-    unsigned long index;
-    _BitScanForward(&index, mask);
-    return index;
-#else
-    return static_cast<unsigned>(__builtin_ctz(mask));
-#endif
-}
-
 // Examines bytes[from] up to bytes[to - 1], after each of which progress has
 // the same value. Returns the index of the next byte to examine: to, or one
 // past a byte whose entry could not be written (result then 6), or the byte
@@ -75,24 +53,17 @@ static DWORD ScanStretch(const unsigned char* bytes, DWORD from, DWORD to, uint3
     // The stretch's first byte goes the long way: it writes the new value.
     DWORD longWayUntil = from + 1;
     while (i < to) {
-        // Bytes without a "%" can neither separate nor begin a fortune
-        // unless a separator came just before them; all they do is leave the
-        // state at line start or in text, by the last of them. Most of a
-        // cookie file is such, so it goes sixteen bytes at a time up to the
-        // next "%", which goes the long way. The stop request is still looked
-        // at before each byte and progress written after each; the bytes from
-        // the "%" on get both again when their turn comes, which changes
-        // nothing, since the stretch's first byte has already written this
-        // value.
+        // Plain text goes sixteen bytes at a time up to the next "%", which
+        // goes the long way. The stop request is still looked at before each
+        // byte and progress written after each; the bytes from the "%" on
+        // get both again when their turn comes, which changes nothing, since
+        // the stretch's first byte has already written this value.
         if (i >= longWayUntil && s != kScanAfterSeparator) {
-            while (to - i >= 16) {
-                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-                unsigned percent = ByteMask(v, '%');
-                unsigned breaks = ByteMask(v, '\n') | ByteMask(v, '\r');
+            while (to - i >= kPlainBlockSize) {
 #if defined(__GNUC__)
 #pragma GCC unroll 16
 #endif
-                for (int k = 0; k < 16; ++k) {
+                for (unsigned k = 0; k < kPlainBlockSize; ++k) {
                     if (cancel.load(std::memory_order_relaxed) == 1) {
                         result = kIndexCancelled;
                         state = s;
@@ -100,10 +71,9 @@ static DWORD ScanStretch(const unsigned char* bytes, DWORD from, DWORD to, uint3
                     }
                     progress.store(value, std::memory_order_relaxed);
                 }
-                unsigned plain = percent == 0 ? 16 : LowestSetBit(percent);
-                if (plain > 0) s = ((breaks >> (plain - 1)) & 1u) ? kScanLineStart : kScanInText;
+                unsigned plain = SkipPlainBytes(bytes + i, s);
                 i += plain;
-                if (plain < 16) {
+                if (plain < kPlainBlockSize) {
                     longWayUntil = i + 1;
                     break;
                 }

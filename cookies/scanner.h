@@ -7,6 +7,14 @@
 
 #include <stdint.h>
 
+#if defined(__SSE2__) || defined(_M_IX86) || defined(_M_X64)
+#include <emmintrin.h>
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
+#define MERROWIND_SCANNER_SSE2 1
+#endif
+
 // Where the scanner stands after the bytes it has examined.
 enum CookieScanState {
     kScanInText = 0,          // inside a line of a fortune
@@ -38,6 +46,41 @@ inline int ScanCookieByte(CookieScanState& state, unsigned char byte)
         state = kScanInText;
         return 1;
     }
+}
+
+// Most bytes of a cookie file are text that changes nothing: bytes without a
+// "%" can neither separate nor begin a fortune unless a separator came just
+// before them; they only leave the state at line start or in text, by the
+// last of them. Looks at the 16 bytes at p, with a state other than
+// kScanAfterSeparator, and returns how many of them come before the first
+// "%" (16 if there is none); state becomes the state after those bytes,
+// exactly as ScanCookieByte would leave it.
+const unsigned kPlainBlockSize = 16;
+inline unsigned SkipPlainBytes(const unsigned char* p, CookieScanState& state)
+{
+#if defined(MERROWIND_SCANNER_SSE2)
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    unsigned percent = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('%'))));
+    unsigned breaks = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')))));
+    unsigned plain = kPlainBlockSize;
+    if (percent != 0) {
+#if defined(_MSC_VER)
+        unsigned long first;
+        _BitScanForward(&first, percent);
+        plain = static_cast<unsigned>(first);
+#else
+        plain = static_cast<unsigned>(__builtin_ctz(percent));
+#endif
+    }
+    if (plain > 0) state = ((breaks >> (plain - 1)) & 1u) ? kScanLineStart : kScanInText;
+    return plain;
+#else
+    unsigned plain = 0;
+    while (plain < kPlainBlockSize && p[plain] != '%') ++plain;
+    if (plain > 0) state = IsLineBreakByte(p[plain - 1]) ? kScanLineStart : kScanInText;
+    return plain;
+#endif
 }
 
 // Progress is the whole part of (100 / size) * position in double precision,

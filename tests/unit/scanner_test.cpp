@@ -114,6 +114,32 @@ TEST(CookieFormat, ScannerAndReaderAgreeWithAnIndependentSplit)
     }
 }
 
+TEST(CookieScanner, SixteenPlainBytesAtATimeMatchByteByByte)
+{
+    const unsigned char alphabet[] = {'A', '%', '\r', '\n', ' ', 0, 0xFF, '\t'};
+    std::mt19937 generator(99);
+    for (int round = 0; round < 200000; ++round) {
+        unsigned char block[kPlainBlockSize];
+        // Mostly text, with a break or a "%" now and then, so that every
+        // position of the first "%" and of the last break occurs.
+        for (unsigned k = 0; k < kPlainBlockSize; ++k)
+            block[k] = generator() % 4 != 0 ? 'x' : alphabet[generator() % sizeof alphabet];
+        CookieScanState start = (round & 1) ? kScanLineStart : kScanInText;
+
+        CookieScanState fast = start;
+        unsigned plain = SkipPlainBytes(block, fast);
+
+        CookieScanState slow = start;
+        unsigned expected = 0;
+        while (expected < kPlainBlockSize && block[expected] != '%') {
+            ASSERT_EQ(ScanCookieByte(slow, block[expected]), 0) << "plain bytes begin no fortune";
+            ++expected;
+        }
+        ASSERT_EQ(plain, expected) << "round " << round;
+        ASSERT_EQ(fast, slow) << "round " << round << ", " << plain << " plain bytes from state " << start;
+    }
+}
+
 // The formula as written out, with every intermediate forced through a
 // double in memory.
 static int32_t PlainProgress(uint32_t size, uint32_t position)
