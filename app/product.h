@@ -7,16 +7,7 @@
 extern const char kProgramCaption[];     // message-box caption
 extern const char kBuiltInSourceName[];  // name of the built-in source
 const uint32_t kBuiltInFortuneCount = 4297;
-
-// The legacy text file, always opened by this bare name in the current
-// directory.
-extern const char kLegacyFileName[];
-
-// Index files live in <application data>\<maker>\<program>\<name>, the
-// name formatted with a number from 0 (five digits).
-extern const char kMakerFolderName[];
-extern const char kProgramFolderName[];
-extern const char kIndexFileNameFormat[];
+extern const char kLegacyFileName[];     // the legacy text file, in the current directory
 
 // Every reader fills a buffer of this many bytes: at most 4099 characters and
 // the NUL. The fortune window rewrites the text in place within it.
@@ -26,5 +17,11 @@ const uint32_t kTextBufferSize = 4100;
 // from opening some third party's page.
 extern const char kHomePageAddress[];
 extern const char kMoreCookiesAddress[];
+
+// Index files live in <application data>\<maker>\<program>\<name>, the
+// name formatted with a number from 0 (five digits).
+extern const char kMakerFolderName[];
+extern const char kProgramFolderName[];
+extern const char kIndexFileNameFormat[];
 
 #endif
