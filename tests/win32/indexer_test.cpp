@@ -389,3 +389,36 @@ TEST_F(Indexer, RandomTextAgreesWithAnIndependentSplit)
         }
     }
 }
+
+TEST_F(Indexer, FailedEntryWriteEndsWithSix)
+{
+    // The index "file" is a pipe whose other end takes 16 bytes and is then
+    // closed: entry 0 fits, the first full block of entries cannot be
+    // written.
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) bytes += "F\n%\n";
+    folder_.Write("cookies.txt", bytes);
+    char pipeName[64];
+    wsprintfA(pipeName, "\\\\.\\pipe\\merrowind-index-test-%lu", GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeA(pipeName, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 16, 16, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    SourceRecord record = Record("cookies.txt", pipeName);
+    IndexJob job;
+    job.record = &record;
+    job.progress.store(0);
+    job.cancel.store(0);
+    job.thread = CreateThread(nullptr, 0, IndexCookieFile, &job, 0, nullptr);
+    ASSERT_NE(job.thread, nullptr);
+    ConnectNamedPipe(server, nullptr);
+    // Once bytes are being examined, entry 0 has been written.
+    for (int i = 0; i < 60000 && job.progress.load() == 0; ++i) Sleep(1);
+    CloseHandle(server);
+    ASSERT_EQ(WaitForSingleObject(job.thread, 60000), WAIT_OBJECT_0);
+    DWORD code = 0xFFFFFFFFu;
+    GetExitCodeThread(job.thread, &code);
+    CloseHandle(job.thread);
+    EXPECT_EQ(code, kIndexWriteFailed);
+    EXPECT_EQ(record.count, 1u + 4096u) << "entry 0 and the block that could not be written, counted all the same";
+    EXPECT_LT(job.progress.load(), 100) << "the scan ended at the failure";
+    EXPECT_STREQ(record.indexPath, pipeName);
+}
