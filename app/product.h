@@ -18,4 +18,10 @@ const uint32_t kTextBufferSize = 4100;
 extern const char kHomePageAddress[];
 extern const char kMoreCookiesAddress[];
 
+// Index files live in <application data>\<maker>\<program>\<name>, the
+// name formatted with a number from 0 (five digits).
+extern const char kMakerFolderName[];
+extern const char kProgramFolderName[];
+extern const char kIndexFileNameFormat[];
+
 #endif

@@ -1,6 +1,7 @@
 # Start-up, catalogue, selection and readers.
 list(APPEND MERROWIND_PURE_SOURCES
     app/command_line.cpp
+    app/line_escape.cpp
     app/product.cpp
     app/random.cpp
     app/source_record.cpp

@@ -84,6 +84,8 @@ if(MERROWIND_TESTS)
     file(GLOB MERROWIND_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
     add_executable(win32_tests ${MERROWIND_WIN32_TESTS} $<TARGET_OBJECTS:merrowind_resources>)
     target_link_libraries(win32_tests PRIVATE test_support gtest_main)
+    # Real cookie files to index and read back.
+    target_compile_definitions(win32_tests PRIVATE MERROWIND_FORTUNE_CORPUS="${MERROWIND_FORTUNE_CORPUS}")
     gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "win32."
         DISCOVERY_TIMEOUT 60)
 
@@ -119,7 +121,9 @@ target_link_libraries(window_preview PRIVATE merrowind_win32)
 # Benchmarks: programs that scripts/bench-* run and time; never tests.
 add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
 add_executable(bench_user32 WIN32 EXCLUDE_FROM_ALL bench/user32_program.cpp)
-add_custom_target(bench DEPENDS merrowind bench_empty bench_user32)
+add_executable(bench_indexer EXCLUDE_FROM_ALL bench/indexer_throughput.cpp)
+target_link_libraries(bench_indexer PRIVATE merrowind_win32)
+add_custom_target(bench DEPENDS merrowind bench_empty bench_user32 bench_indexer)
 
 # Release: the program with its README and licence notices, in one folder
 # (cmake --install), which scripts/package zips.

@@ -1,0 +1,63 @@
+#include "cookies/index_location.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "app/product.h"
+#include "cookies/indexer.h"
+
+static_assert(kPathFieldSize == MAX_PATH, "a path field holds one Windows path");
+
+static void CopyPath(char (&to)[MAX_PATH], const char (&from)[MAX_PATH])
+{
+    lstrcpynA(to, from, MAX_PATH);
+}
+
+// Appends one component with a separator; 0 when the result would not fit
+// the path limit (the path is then unchanged).
+static int AppendComponent(char (&path)[MAX_PATH], const char* component)
+{
+    int length = lstrlenA(path);
+    int needed = length + lstrlenA(component);
+    if (length > 0 && path[length - 1] != '\\') ++needed;
+    if (needed >= MAX_PATH) return 0;
+    char joined[MAX_PATH];
+    CopyPath(joined, path);
+    if (!PathAppendA(joined, component)) return 0;
+    CopyPath(path, joined);
+    return 1;
+}
+
+// Appends a folder name and makes sure that folder exists.
+static DWORD EnterFolder(char (&folder)[MAX_PATH], const char* name)
+{
+    if (!AppendComponent(folder, name)) return kIndexPathTooLong;
+    DWORD attributes = GetFileAttributesA(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kIndexOk;
+    if (CreateDirectoryA(folder, nullptr)) return kIndexOk;
+    // Another process may have made it in the meantime.
+    attributes = GetFileAttributesA(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kIndexOk;
+    return kIndexNoFolder;
+}
+
+DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit)
+{
+    char folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                folder)))
+        return kIndexNoAppData;
+    DWORD code = EnterFolder(folder, kMakerFolderName);
+    if (code != kIndexOk) return code;
+    code = EnterFolder(folder, kProgramFolderName);
+    if (code != kIndexOk) return code;
+
+    for (uint32_t number = 0;; ++number) {
+        CopyPath(indexPath, folder);
+        char name[32];
+        wsprintfA(name, kIndexFileNameFormat, static_cast<int>(number));
+        if (!AppendComponent(indexPath, name)) return kIndexPathTooLong;
+        if (number >= limit) return kIndexNoFreeName;
+        if (GetFileAttributesA(indexPath) == INVALID_FILE_ATTRIBUTES) return kIndexOk;
+    }
+}

@@ -1,0 +1,29 @@
+// The two-character line-break escape of "Fortune.txt".
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/line_escape.h"
+
+static std::string Replaced(std::string text)
+{
+    ReplaceLineBreakEscapes(&text[0]);
+    return text;
+}
+
+TEST(LineEscape, EscapeBecomesSpaceAndLineFeed)
+{
+    EXPECT_EQ(Replaced("one\\ntwo\n"), "one \ntwo\n") << "the first line ends in a space";
+    EXPECT_EQ(Replaced("\\n"), " \n");
+    EXPECT_EQ(Replaced("a\\nb\\nc"), "a \nb \nc");
+    EXPECT_EQ(Replaced("end\\n"), "end \n") << "an escape in the last two characters";
+}
+
+TEST(LineEscape, OnlyBackslashLowercaseN)
+{
+    EXPECT_EQ(Replaced("A\\N B\\t C\\"), "A\\N B\\t C\\");
+    EXPECT_EQ(Replaced("\\\\n"), "\\ \n") << "pairs are taken from the left";
+    EXPECT_EQ(Replaced("\\"), "\\");
+    EXPECT_EQ(Replaced(""), "");
+    EXPECT_EQ(Replaced("n\\"), "n\\");
+}
