@@ -1,7 +1,225 @@
 #include "cookies/cookie_dialog.h"
 
-// Not built yet.
-INT_PTR CALLBACK CookieFileDialogProc(HWND, UINT, WPARAM, LPARAM)
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <stddef.h>
+
+#include <new>
+
+#include "app/source_record.h"
+#include "cookies/dialog_rules.h"
+#include "cookies/dialog_support.h"
+#include "cookies/indexer.h"
+#include "res/resource_ids.h"
+
+static const UINT_PTR kProgressTimer = 1;
+static const UINT kProgressPeriodMs = 250;
+static const DWORD kCancelPollMs = 100;
+
+// Name and path are read with these limits, terminator included.
+static const int kNameReadLimit = 255;
+static const int kPathReadLimit = 259;
+
+// One entry, then the list's closing zero (the literal adds the last one).
+static const char kAllFilesFilter[] = "All Files (*.*)\0*.*\0";
+
+// The Open request in its older form, without the fields Windows 2000 added.
+static const DWORD kOpenRequestSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+#ifndef _WIN64
+static_assert(kOpenRequestSize == 76, "the Open request is 76 bytes on 32-bit Windows");
+#endif
+
+static IndexJob* JobOf(HWND dialog)
 {
+    return reinterpret_cast<IndexJob*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+static void ShowProgress(HWND dialog, bool shown)
+{
+    ShowWindow(GetDlgItem(dialog, IDC_PROGRESS), shown ? SW_SHOW : SW_HIDE);
+}
+
+static bool PathExists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The worker has ended: its handle is done with, and the dialog is back to
+// having no worker.
+static void ForgetWorker(HWND dialog, IndexJob* job)
+{
+    KillTimer(dialog, kProgressTimer);
+    CloseHandle(job->thread);
+    job->thread = nullptr;
+}
+
+static void OnInitDialog(HWND dialog, LPARAM lParam)
+{
+    CentreDialog(dialog);
+    void* memory = LocalAlloc(LPTR, sizeof(IndexJob));
+    if (memory == nullptr) {
+        EndDialog(dialog, 0);
+        return;
+    }
+    IndexJob* job = new (memory) IndexJob();
+    job->record = reinterpret_cast<SourceRecord*>(lParam);
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(job));
+
+    SourceRecord* record = job->record;
+    SetWindowTextA(dialog, CookieFileCaption(FieldLength(record->name, sizeof record->name)));
+    char name[kNameFieldSize + 1];
+    FieldString(record->name, name);
+    SetDlgItemTextA(dialog, IDC_COOKIE_NAME, name);
+    char path[kPathFieldSize + 1];
+    FieldString(record->cookiePath, path);
+    SetDlgItemTextA(dialog, IDC_COOKIE_PATH, path);
+    ShowProgress(dialog, false);
+}
+
+// Checks the entries and, when they pass, starts indexing on a worker thread.
+static void OnOk(HWND dialog, IndexJob* job)
+{
+    if (job->thread != nullptr) return;
+    SourceRecord* record = job->record;
+    UINT nameLength = GetDlgItemTextA(dialog, IDC_COOKIE_NAME, record->name, kNameReadLimit);
+    UINT pathLength = 0;
+    if (nameLength > 0)
+        pathLength = GetDlgItemTextA(dialog, IDC_COOKIE_PATH, record->cookiePath, kPathReadLimit);
+    const char* problem = FirstEntryProblem(nameLength, pathLength, PathExists, record->cookiePath);
+    if (problem != nullptr) {
+        ShowErrorBox(dialog, problem);
+        return;
+    }
+
+    job->progress = 0;
+    job->cancel = 0;
+    SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 0, 0);
+    ShowProgress(dialog, true);
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    if (SetTimer(dialog, kProgressTimer, kProgressPeriodMs, nullptr) == 0) {
+        EndDialog(dialog, 0);
+        return;
+    }
+    HANDLE thread = CreateThread(nullptr, 0, IndexCookieFile, job, 0, nullptr);
+    if (thread == nullptr) {
+        KillTimer(dialog, kProgressTimer);
+        EndDialog(dialog, 0);
+        return;
+    }
+    job->thread = thread;
+}
+
+// Asks the worker to stop and waits for it on this thread: the dialog never
+// ends while its worker runs. A run that had already succeeded is undone, so
+// a cancelled Add or Edit leaves no index file behind.
+static void OnCancel(HWND dialog, IndexJob* job)
+{
+    if (job->thread == nullptr) {
+        EndDialog(dialog, 0);
+        return;
+    }
+    job->cancel = 1;
+    EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+    DWORD code = STILL_ACTIVE;
+    do {
+        GetExitCodeThread(job->thread, &code);
+        Sleep(kCancelPollMs);
+    } while (code == STILL_ACTIVE);
+    ForgetWorker(dialog, job);
+    if (code == 0) {
+        char indexPath[kPathFieldSize + 1];
+        FieldString(job->record->indexPath, indexPath);
+        DeleteFileA(indexPath);
+    }
+    EndDialog(dialog, 0);
+}
+
+static void OnBrowse(HWND dialog)
+{
+    char file[kPathFieldSize] = {};
+    GetDlgItemTextA(dialog, IDC_COOKIE_PATH, file, kPathReadLimit);
+    OPENFILENAMEA request;
+    ZeroMemory(&request, sizeof request);
+    request.lStructSize = kOpenRequestSize;
+    request.hwndOwner = dialog;
+    request.lpstrFilter = kAllFilesFilter;
+    request.nFilterIndex = 0;
+    request.lpstrFile = file;
+    request.nMaxFile = kPathReadLimit;
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    if (GetOpenFileNameA(&request) == 1) SetDlgItemTextA(dialog, IDC_COOKIE_PATH, file);
+}
+
+static void OnCommand(HWND dialog, WPARAM wParam)
+{
+    IndexJob* job = JobOf(dialog);
+    if (job == nullptr) return;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        OnOk(dialog, job);
+        break;
+    case IDCANCEL:
+        OnCancel(dialog, job);
+        break;
+    case IDC_BROWSE:
+        OnBrowse(dialog);
+        break;
+    default:
+        break;
+    }
+}
+
+// Polls the worker: its end decides the dialog's fate; in every case the bar
+// shows the latest progress.
+static void OnTimer(HWND dialog, WPARAM timerId)
+{
+    IndexJob* job = JobOf(dialog);
+    if (timerId != kProgressTimer || job == nullptr || job->thread == nullptr) return;
+    DWORD code = 0;
+    if (GetExitCodeThread(job->thread, &code) && code != STILL_ACTIVE) {
+        ForgetWorker(dialog, job);
+        if (code == 0) {
+            EndDialog(dialog, 1);
+        } else {
+            if (IndexResultNeedsMessage(code)) {
+                char text[kIndexFailureSize];
+                FormatIndexFailure(code, text);
+                ShowErrorBox(dialog, text);
+            }
+            ShowProgress(dialog, false);
+            EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
+        }
+    }
+    SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(job->progress.load()), 0);
+}
+
+static void OnDestroy(HWND dialog)
+{
+    IndexJob* job = JobOf(dialog);
+    if (job == nullptr) return;
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+    job->~IndexJob();
+    LocalFree(job);
+}
+
+INT_PTR CALLBACK CookieFileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog, lParam);
+        break;
+    case WM_COMMAND:
+        OnCommand(dialog, wParam);
+        break;
+    case WM_TIMER:
+        OnTimer(dialog, wParam);
+        break;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        break;
+    default:
+        break;
+    }
     return 0;
 }

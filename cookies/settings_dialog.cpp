@@ -1,7 +1,408 @@
 #include "cookies/settings_dialog.h"
 
-// Not built yet.
-INT_PTR CALLBACK SettingsDialogProc(HWND, UINT, WPARAM, LPARAM)
+#include <commctrl.h>
+
+#include "app/catalogue.h"
+#include "app/source_record.h"
+#include "cookies/cookie_dialog.h"
+#include "cookies/dialog_rules.h"
+#include "cookies/dialog_support.h"
+#include "res/resource_ids.h"
+#include "window/link_control.h"
+
+static const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+
+// Index files follow the user's final answer. While the dialog is open it
+// only notes them: the files made by Add and Edit (deleted again on Cancel)
+// and the files that rows stopped using through Edit and Remove (deleted on
+// OK). So after either answer the catalogue and the index folder agree.
+struct IndexFileNote {
+    IndexFileNote* next;
+    char path[kPathFieldSize + 1];
+};
+
+struct SettingsState {
+    IndexFileNote* made;
+    IndexFileNote* retired;
+};
+
+static SettingsState* StateOf(HWND dialog)
 {
+    return reinterpret_cast<SettingsState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+static HWND ListOf(HWND dialog)
+{
+    return GetDlgItem(dialog, IDC_SOURCE_LIST);
+}
+
+static void NoteIndexFile(IndexFileNote** notes, const char (&indexPath)[kPathFieldSize])
+{
+    if (FieldLength(indexPath, sizeof indexPath) == 0) return;
+    IndexFileNote* note = static_cast<IndexFileNote*>(LocalAlloc(LMEM_FIXED, sizeof(IndexFileNote)));
+    if (note == nullptr) return;
+    FieldString(indexPath, note->path);
+    note->next = *notes;
+    *notes = note;
+}
+
+static void ReleaseNotes(IndexFileNote** notes)
+{
+    while (*notes != nullptr) {
+        IndexFileNote* next = (*notes)->next;
+        LocalFree(*notes);
+        *notes = next;
+    }
+}
+
+// The row's own record copy, or null when it cannot be fetched.
+static SourceRecord* RowCopy(HWND list, int index)
+{
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return reinterpret_cast<SourceRecord*>(item.lParam);
+}
+
+static int RowCount(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+static void SetRowText(HWND list, int index, int column, const char* text)
+{
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text);
+    SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+}
+
+static void SetRowCheck(HWND list, int index, int32_t active)
+{
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.stateMask = kStateImageMask;
+    item.state = StateImageForActive(active);
+    SendMessageA(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+// Columns 1 and 2 and the check box, from the row's copy.
+static void ShowRowDetails(HWND list, int index, const SourceRecord& copy)
+{
+    char count[kCountTextSize];
+    FormatCount(copy.count, count);
+    SetRowText(list, index, 1, count);
+    char path[kPathFieldSize + 1];
+    FieldString(copy.cookiePath, path);
+    SetRowText(list, index, 2, path);
+    SetRowCheck(list, index, copy.active);
+}
+
+// Adds a row that owns a copy of the record; 0 when no row could be added.
+static int InsertRow(HWND list, const SourceRecord& record)
+{
+    SourceRecord* copy = static_cast<SourceRecord*>(LocalAlloc(LMEM_FIXED, sizeof(SourceRecord)));
+    if (copy == nullptr) return 0;
+    CopyMemory(copy, &record, sizeof record);
+    char name[kNameFieldSize + 1];
+    FieldString(copy->name, name);
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = 0;
+    item.pszText = name;
+    item.lParam = reinterpret_cast<LPARAM>(copy);
+    int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0) {
+        LocalFree(copy);
+        return 0;
+    }
+    ShowRowDetails(list, index, *copy);
+    return 1;
+}
+
+// Detaches every row's copy before releasing it, so that nothing the list
+// still reports can reach a released copy.
+static void ReleaseRowCopies(HWND list)
+{
+    int rows = RowCount(list);
+    for (int i = 0; i < rows; ++i) {
+        SourceRecord* copy = RowCopy(list, i);
+        if (copy == nullptr) continue;
+        LVITEMA item;
+        ZeroMemory(&item, sizeof item);
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        item.lParam = 0;
+        SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        LocalFree(copy);
+    }
+}
+
+// Shows the active total in the title and hands it back.
+static uint32_t RefreshTitle(HWND dialog)
+{
+    HWND list = ListOf(dialog);
+    uint32_t total = 0;
+    int rows = RowCount(list);
+    for (int i = 0; i < rows; ++i) {
+        const SourceRecord* copy = RowCopy(list, i);
+        if (copy != nullptr) total = AddActiveCount(total, copy->active, copy->count);
+    }
+    char title[kSettingsTitleSize];
+    FormatSettingsTitle(total, title);
+    SetWindowTextA(dialog, title);
+    return total;
+}
+
+// The first selected row when it is a cookie file (the only kind that can be
+// edited or removed), else null.
+static SourceRecord* SelectedCookieRow(HWND list, int* index)
+{
+    *index = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (*index < 0) return nullptr;
+    SourceRecord* copy = RowCopy(list, *index);
+    if (copy == nullptr || copy->kind != kSourceCookieFile) return nullptr;
+    return copy;
+}
+
+static void RefreshButtons(HWND dialog)
+{
+    int index;
+    BOOL enabled = SelectedCookieRow(ListOf(dialog), &index) != nullptr;
+    EnableWindow(GetDlgItem(dialog, IDC_EDIT), enabled);
+    EnableWindow(GetDlgItem(dialog, IDC_REMOVE), enabled);
+}
+
+static void InsertColumn(HWND list, int index, const char* title, int width, int format)
+{
+    LVCOLUMNA column;
+    ZeroMemory(&column, sizeof column);
+    column.mask = LVCF_TEXT | LVCF_WIDTH | (format != LVCFMT_LEFT ? LVCF_FMT : 0);
+    column.fmt = format;
+    column.pszText = const_cast<char*>(title);
+    column.cx = width;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
+static int OpenCookieFileDialog(HWND dialog, SourceRecord* working)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_COOKIE_FILE), dialog, CookieFileDialogProc,
+                           reinterpret_cast<LPARAM>(working)) == 1;
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    CentreDialog(dialog);
+    SettingsState* state = static_cast<SettingsState*>(LocalAlloc(LPTR, sizeof(SettingsState)));
+    if (state == nullptr) {
+        EndDialog(dialog, 0);
+        return;
+    }
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+
+    HWND list = ListOf(dialog);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyle);
+    InsertColumn(list, 0, "Name", 175, LVCFMT_LEFT);
+    InsertColumn(list, 1, "Fortunes", 75, LVCFMT_RIGHT);
+    InsertColumn(list, 2, "Path", 175, LVCFMT_LEFT);
+    for (int i = 0;; ++i) {
+        // Zeroed first: a short stored value fills only its own length.
+        SourceRecord record;
+        ZeroMemory(&record, sizeof record);
+        if (!ReadSourceRecord(i, &record)) break;
+        InsertRow(list, record);
+    }
+    RefreshTitle(dialog);
+    RefreshButtons(dialog);
+    SubclassLinkControl(GetDlgItem(dialog, IDC_MORE_LINK));
+}
+
+static void OnAdd(HWND dialog, SettingsState* state)
+{
+    SourceRecord working;
+    ZeroMemory(&working, sizeof working);
+    working.active = 1;
+    working.kind = kSourceCookieFile;
+    if (!OpenCookieFileDialog(dialog, &working)) return;
+    NoteIndexFile(&state->made, working.indexPath);
+    InsertRow(ListOf(dialog), working);
+    RefreshTitle(dialog);
+}
+
+// The file is indexed into a new index file, so the row's old one stays
+// intact until the user's final answer.
+static void OnEdit(HWND dialog, SettingsState* state)
+{
+    HWND list = ListOf(dialog);
+    int index;
+    SourceRecord* copy = SelectedCookieRow(list, &index);
+    if (copy == nullptr) return;
+    SourceRecord working;
+    CopyMemory(&working, copy, sizeof working);
+    ZeroMemory(working.indexPath, sizeof working.indexPath);
+    if (!OpenCookieFileDialog(dialog, &working)) return;
+
+    NoteIndexFile(&state->made, working.indexPath);
+    NoteIndexFile(&state->retired, copy->indexPath);
+    CopyMemory(copy, &working, sizeof working);
+    char name[kNameFieldSize + 1];
+    FieldString(copy->name, name);
+    SetRowText(list, index, 0, name);
+    ShowRowDetails(list, index, *copy);
+    RefreshTitle(dialog);
+}
+
+static void OnRemove(HWND dialog, SettingsState* state)
+{
+    HWND list = ListOf(dialog);
+    int index;
+    SourceRecord* copy = SelectedCookieRow(list, &index);
+    if (copy == nullptr) return;
+    NoteIndexFile(&state->retired, copy->indexPath);
+    SendMessageA(list, LVM_DELETEITEM, index, 0);
+    LocalFree(copy);
+    RefreshTitle(dialog);
+}
+
+static bool NamedByRow(HWND list, const char* path)
+{
+    int rows = RowCount(list);
+    for (int i = 0; i < rows; ++i) {
+        const SourceRecord* copy = RowCopy(list, i);
+        if (copy == nullptr) continue;
+        char indexPath[kPathFieldSize + 1];
+        FieldString(copy->indexPath, indexPath);
+        if (lstrcmpiA(indexPath, path) == 0) return true;
+    }
+    return false;
+}
+
+// Writes the rows over the catalogue's first positions before it drops the
+// positions behind them, so that no moment leaves the catalogue short.
+static void OnOk(HWND dialog, SettingsState* state)
+{
+    if (RefreshTitle(dialog) == 0) {
+        ShowErrorBox(dialog, kNoActiveCookiesMessage);
+        return;
+    }
+    HWND list = ListOf(dialog);
+    int rows = RowCount(list);
+    int written = 0;
+    bool allStored = true;
+    for (int i = 0; i < rows; ++i) {
+        const SourceRecord* copy = RowCopy(list, i);
+        if (copy == nullptr) continue;
+        if (!WriteSourceRecord(written, copy)) allStored = false;
+        ++written;
+    }
+    // When a write failed, the old records behind the new ones and the index
+    // files they name are left alone rather than lost.
+    if (allStored) {
+        TruncateSourceRecords(written);
+        for (const IndexFileNote* note = state->retired; note != nullptr; note = note->next)
+            if (!NamedByRow(list, note->path)) DeleteFileA(note->path);
+    }
+    ReleaseRowCopies(list);
+    EndDialog(dialog, 1);
+}
+
+// The catalogue is not touched, and the index files made meanwhile go again.
+static void OnCancel(HWND dialog, SettingsState* state)
+{
+    ReleaseRowCopies(ListOf(dialog));
+    for (const IndexFileNote* note = state->made; note != nullptr; note = note->next)
+        DeleteFileA(note->path);
+    EndDialog(dialog, 0);
+}
+
+static void OnCommand(HWND dialog, WPARAM wParam)
+{
+    SettingsState* state = StateOf(dialog);
+    if (state == nullptr) return;
+    switch (LOWORD(wParam)) {
+    case IDC_ADD:
+        OnAdd(dialog, state);
+        break;
+    case IDC_EDIT:
+        OnEdit(dialog, state);
+        break;
+    case IDC_REMOVE:
+        OnRemove(dialog, state);
+        break;
+    case IDOK:
+        OnOk(dialog, state);
+        break;
+    case IDCANCEL:
+        OnCancel(dialog, state);
+        break;
+    default:
+        break;
+    }
+}
+
+// A check box changed (or, as the list reports it alike, the selection).
+static void OnItemChanged(HWND dialog, const NMLISTVIEW* change)
+{
+    if (change->uOldState == 0) return;
+    HWND list = ListOf(dialog);
+    SourceRecord* copy = RowCopy(list, change->iItem);
+    if (copy == nullptr) return;
+    UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, change->iItem, kStateImageMask));
+    copy->active = ActiveFromState(state, copy->active);
+    RefreshTitle(dialog);
+}
+
+static void OnNotify(HWND dialog, LPARAM lParam)
+{
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom != IDC_SOURCE_LIST) return;
+    switch (header->code) {
+    case LVN_ITEMCHANGED:
+        OnItemChanged(dialog, reinterpret_cast<const NMLISTVIEW*>(lParam));
+        break;
+    case NM_DBLCLK:
+        SendMessageA(dialog, WM_COMMAND, IDC_EDIT, 0);
+        break;
+    case NM_CLICK:
+        RefreshButtons(dialog);
+        break;
+    default:
+        break;
+    }
+}
+
+static void OnDestroy(HWND dialog)
+{
+    SettingsState* state = StateOf(dialog);
+    if (state == nullptr) return;
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+    ReleaseNotes(&state->made);
+    ReleaseNotes(&state->retired);
+    LocalFree(state);
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        break;
+    case WM_COMMAND:
+        OnCommand(dialog, wParam);
+        break;
+    case WM_NOTIFY:
+        OnNotify(dialog, lParam);
+        break;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        break;
+    default:
+        break;
+    }
     return 0;
 }

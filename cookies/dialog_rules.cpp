@@ -1,0 +1,74 @@
+#include "cookies/dialog_rules.h"
+
+#include <stdio.h>
+
+const char kNoActiveCookiesMessage[] = "There are no active cookies.";
+const char kNoNameMessage[] = "Please enter a name for the Cookie File.";
+const char kNoPathMessage[] = "Please enter the path to the Cookie File.";
+const char kMissingCookieFileMessage[] = "Cookie File does not exist!";
+
+const char kAddCookieFileCaption[] = "Merrowind - Add Cookie File";
+const char kEditCookieFileCaption[] = "Merrowind - Edit Cookie File";
+
+static const char kSettingsTitleFormat[] = "Merrowind - Settings (%lu active)";
+static const char kIndexFailureFormat[] = "Failed to create index file (%lu).";
+
+static const uint32_t kIndexResultOk = 0;
+static const uint32_t kIndexResultCancelled = 7;
+
+const char* CookieFileCaption(size_t nameLength)
+{
+    return nameLength > 0 ? kEditCookieFileCaption : kAddCookieFileCaption;
+}
+
+void FormatSettingsTitle(uint32_t activeTotal, char (&title)[kSettingsTitleSize])
+{
+    snprintf(title, sizeof title, kSettingsTitleFormat, static_cast<unsigned long>(activeTotal));
+}
+
+void FormatIndexFailure(uint32_t code, char (&text)[kIndexFailureSize])
+{
+    snprintf(text, sizeof text, kIndexFailureFormat, static_cast<unsigned long>(code));
+}
+
+bool IndexResultNeedsMessage(uint32_t code)
+{
+    return code != kIndexResultOk && code != kIndexResultCancelled;
+}
+
+void FormatCount(uint32_t count, char (&text)[kCountTextSize])
+{
+    snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(count));
+}
+
+uint32_t AddActiveCount(uint32_t total, int32_t active, uint32_t count)
+{
+    return active != 0 ? total + count : total;
+}
+
+unsigned StateImageForActive(int32_t active)
+{
+    return active != 0 ? 0x2000u : 0x1000u;
+}
+
+int32_t ActiveFromState(unsigned state, int32_t current)
+{
+    unsigned image = (state & kStateImageMask) >> 12;
+    if (image == 2) return 1;
+    if (image == 1) return 0;
+    return current;
+}
+
+const char* FirstEntryProblem(size_t nameLength, size_t pathLength,
+                              bool (*pathExists)(const char* path), const char* path)
+{
+    if (nameLength == 0) return kNoNameMessage;
+    if (pathLength == 0) return kNoPathMessage;
+    if (!pathExists(path)) return kMissingCookieFileMessage;
+    return nullptr;
+}
+
+int CentredOrigin(int screenSize, int windowSize)
+{
+    return screenSize / 2 - windowSize / 2;
+}

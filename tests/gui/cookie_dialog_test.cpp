@@ -1,0 +1,256 @@
+// The add/edit cookie-file dialog, opened modally on a working record that
+// the test owns, and driven from the test's thread.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <cstring>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "cookies/cookie_dialog.h"
+#include "cookies/indexer.h"
+#include "res/resource_ids.h"
+#include "tests/gui/source_dialogs.h"
+#include "tests/support/gui_driver.h"
+
+namespace {
+
+class CookieFileDialog : public SourceDialogTest {
+protected:
+    void Open(const SourceRecord& record)
+    {
+        record_ = record;
+        run_.reset(new ModalDialogThread(IDD_COOKIE_FILE, CookieFileDialogProc, reinterpret_cast<LPARAM>(&record_)));
+        dialog_ = WaitForDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME);
+        ASSERT_NE(dialog_, nullptr) << "the add/edit dialog did not show";
+    }
+    void TearDown() override
+    {
+        run_.reset();
+        SourceDialogTest::TearDown();
+    }
+    void Enter(const std::string& name, const std::string& path)
+    {
+        SetItemText(dialog_, IDC_COOKIE_NAME, name);
+        SetItemText(dialog_, IDC_COOKIE_PATH, path);
+    }
+    // Presses OK and returns the message box it brings up.
+    MessageBoxSeen OkMessage()
+    {
+        Press(dialog_, IDOK);
+        MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
+        EXPECT_TRUE(run_->Barrier(dialog_));
+        EXPECT_FALSE(run_->Ended()) << "the dialog stays open";
+        return seen;
+    }
+    bool ProgressShown() { return IsWindowVisible(GetDlgItem(dialog_, IDC_PROGRESS)) != 0; }
+    bool OkEnabled() { return IsWindowEnabled(GetDlgItem(dialog_, IDOK)) != 0; }
+    IndexJob* Job() { return reinterpret_cast<IndexJob*>(GetWindowLongPtrA(dialog_, GWLP_USERDATA)); }
+
+    SourceRecord record_;
+    std::unique_ptr<ModalDialogThread> run_;
+    HWND dialog_ = nullptr;
+};
+
+SourceRecord NewRecord()
+{
+    return MakeRecord(1, kSourceCookieFile, 0, "");
+}
+
+}  // namespace
+
+TEST_F(CookieFileDialog, AZeroedRecordGivesTheAddCaptionAndEmptyEdits)
+{
+    Open(NewRecord());
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Add Cookie File");
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "");
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "");
+    EXPECT_FALSE(ProgressShown()) << "the progress bar shows only while indexing";
+    EXPECT_TRUE(OkEnabled());
+    RECT frame;
+    GetWindowRect(dialog_, &frame);
+    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
+    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
+    // Cancel before OK ends the dialog at once.
+    Press(dialog_, IDCANCEL);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), 0);
+}
+
+TEST_F(CookieFileDialog, ANamedRecordGivesTheEditCaptionAndFilledEdits)
+{
+    Open(MakeRecord(1, kSourceCookieFile, 9, "Wisdom", "C:\\fortunes\\wisdom", "C:\\w.idx"));
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Edit Cookie File");
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Wisdom");
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "C:\\fortunes\\wisdom");
+    Press(dialog_, IDCANCEL);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), 0);
+}
+
+TEST_F(CookieFileDialog, EntryChecksRunInOrderAndKeepTheDialogOpen)
+{
+    Open(NewRecord());
+    MessageBoxSeen seen = OkMessage();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, "Merrowind");
+    EXPECT_EQ(seen.text, "Please enter a name for the Cookie File.") << "both empty: only the name is reported";
+    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.onlyOk);
+
+    Enter("", folder_.Path());
+    EXPECT_EQ(OkMessage().text, "Please enter a name for the Cookie File.");
+
+    Enter("Mine", "");
+    seen = OkMessage();
+    EXPECT_EQ(seen.text, "Please enter the path to the Cookie File.");
+    EXPECT_TRUE(seen.errorIcon);
+
+    Enter("Mine", folder_.File("missing.txt"));
+    seen = OkMessage();
+    EXPECT_EQ(seen.text, "Cookie File does not exist!");
+    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.onlyOk);
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Mine") << "the edits keep their text";
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), folder_.File("missing.txt"));
+    EXPECT_FALSE(ProgressShown());
+    EXPECT_TRUE(OkEnabled());
+    EXPECT_STREQ(record_.name, "Mine") << "the name read stays in the record";
+}
+
+TEST_F(CookieFileDialog, LongEntriesAreCutAtTheirLimits)
+{
+    Open(NewRecord());
+    std::string path = "C:\\" + std::string(296, 'p');
+    Enter(std::string(300, 'n'), path);
+    EXPECT_EQ(OkMessage().text, "Cookie File does not exist!");
+    EXPECT_EQ(std::strlen(record_.name), 254u) << "255 with the terminator";
+    EXPECT_EQ(std::string(record_.cookiePath), path.substr(0, 258)) << "259 with the terminator";
+}
+
+TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing)
+{
+    std::string folder = folder_.File("a folder");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    unsigned expected = DirectIndexResult(MakeRecord(1, kSourceCookieFile, 0, "Folder", folder.c_str()));
+    ASSERT_NE(expected, 0u);
+    ASSERT_NE(expected, 7u);
+
+    Open(NewRecord());
+    Enter("Folder", folder);
+    MessageBoxSeen seen = OkMessage();
+    ASSERT_TRUE(seen.found) << "the worker's failure is reported";
+    EXPECT_EQ(seen.text, "Failed to create index file (" + std::to_string(expected) + ").");
+    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.onlyOk);
+    ASSERT_TRUE(WaitUntil([&] { return OkEnabled(); })) << "back to editing";
+    EXPECT_FALSE(ProgressShown());
+    EXPECT_EQ(Job()->thread, nullptr) << "no worker is left";
+    EXPECT_TRUE(IndexFiles().empty()) << "a failed run leaves no index file";
+
+    // Cancel after a failed run ends the dialog at once.
+    Press(dialog_, IDCANCEL);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), 0);
+}
+
+TEST_F(CookieFileDialog, AFileIsIndexedOnTheWorkerAndTheDialogEndsWithOne)
+{
+    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
+    std::string cookies = WriteCookieFile("four.txt", 4);
+    Open(NewRecord());
+    Enter("Four", cookies);
+    Press(dialog_, IDOK);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), 1);
+    EXPECT_STREQ(record_.name, "Four");
+    EXPECT_STREQ(record_.cookiePath, cookies.c_str());
+    EXPECT_EQ(record_.count, 4u);
+    ASSERT_EQ(IndexFiles().size(), 1u);
+    EXPECT_EQ(std::string(record_.indexPath), IndexFolder() + "\\" + IndexFiles()[0]);
+}
+
+TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
+{
+    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
+    // Large enough that the one-byte-at-a-time scan runs for a good while.
+    std::string text;
+    for (int i = 0; i < 200000; ++i) text += "A fortune of some length.\n%\n";
+    folder_.Write("large.txt", text);
+    Open(NewRecord());
+    Enter("Large", folder_.File("large.txt"));
+    Press(dialog_, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !OkEnabled(); })) << "OK is disabled while indexing";
+    ASSERT_TRUE(ProgressShown());
+    HANDLE worker = Job()->thread;
+    ASSERT_NE(worker, nullptr);
+    DWORD code = 0;
+    ASSERT_TRUE(GetExitCodeThread(worker, &code));
+    ASSERT_EQ(code, static_cast<DWORD>(STILL_ACTIVE)) << "the worker should still run";
+
+    Press(dialog_, IDCANCEL);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), 0);
+    EXPECT_EQ(FindMessageBox(run_->ThreadId()), nullptr) << "a cancelled run shows no message";
+    EXPECT_TRUE(IndexFiles().empty()) << "the cancelled run's index file is gone";
+}
+
+TEST_F(CookieFileDialog, CancelAfterTheWorkerSucceededUndoesItsIndexFile)
+{
+    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
+    std::string cookies = WriteCookieFile("two.txt", 2);
+    Open(NewRecord());
+    Enter("Two", cookies);
+    // Hold the dialog's thread right after it has started the worker: the
+    // hold is queued ahead of any tick, so no tick sees the result. Then let
+    // the worker finish and queue Cancel, which also comes before a tick.
+    Press(dialog_, IDOK);
+    ASSERT_TRUE(run_->Hold(dialog_));
+    HANDLE worker = Job()->thread;
+    ASSERT_NE(worker, nullptr) << "OK started a worker";
+    ASSERT_EQ(WaitForSingleObject(worker, kGuiTimeoutMs), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeThread(worker, &code);
+    ASSERT_EQ(code, 0u) << "the worker succeeded";
+    ASSERT_EQ(IndexFiles().size(), 1u);
+    Press(dialog_, IDCANCEL);
+    run_->Release();
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), 0) << "Cancel wins";
+    EXPECT_TRUE(IndexFiles().empty()) << "the index file of the cancelled run is deleted";
+}
+
+TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
+{
+    folder_.Write("chosen.txt", "A\n");
+    Open(NewRecord());
+    Enter("Chosen", "chosen.txt");  // relative to the current folder, the test's own
+
+    // The Open dialog starts with the path's text; cancelling it changes nothing.
+    Press(dialog_, IDC_BROWSE);
+    HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
+    ASSERT_NE(open, nullptr) << "no Open dialog";
+    EXPECT_EQ(GetWindow(open, GW_OWNER), dialog_);
+    EXPECT_EQ(ItemText(open, cmb1), "All Files (*.*)") << "the one filter entry";
+    EXPECT_EQ(SendDlgItemMessageA(open, cmb1, CB_GETCOUNT, 0, 0), 1);
+    HWND readOnly = GetDlgItem(open, chx1);
+    EXPECT_TRUE(readOnly == nullptr || !IsWindowVisible(readOnly)) << "the read-only box is hidden";
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitForWindowGone(open));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "chosen.txt");
+
+    // Opening the file puts its full path into the path.
+    Press(dialog_, IDC_BROWSE);
+    open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
+    ASSERT_NE(open, nullptr);
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitForWindowGone(open));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(lstrcmpiA(ItemText(dialog_, IDC_COOKIE_PATH).c_str(), folder_.File("chosen.txt").c_str()), 0)
+        << ItemText(dialog_, IDC_COOKIE_PATH);
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Chosen");
+}

@@ -1,0 +1,423 @@
+// The settings dialog, opened modally over a scratch catalogue and driven
+// from the test's thread as a person would drive it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "app/product.h"
+#include "cookies/settings_dialog.h"
+#include "res/resource_ids.h"
+#include "tests/gui/source_dialogs.h"
+#include "tests/support/gui_driver.h"
+#include "window/link_control.h"
+
+namespace {
+
+const UINT kChecked = 0x2000;
+const UINT kUnchecked = 0x1000;
+
+class SettingsDialog : public SourceDialogTest {
+protected:
+    // Opens the dialog and waits until it shows.
+    void Open()
+    {
+        run_.reset(new ModalDialogThread(IDD_SETTINGS, SettingsDialogProc, 0));
+        dialog_ = WaitForDialogWithControl(run_->ThreadId(), IDC_SOURCE_LIST);
+        ASSERT_NE(dialog_, nullptr) << "the settings dialog did not show";
+        list_ = GetDlgItem(dialog_, IDC_SOURCE_LIST);
+    }
+    void TearDown() override
+    {
+        run_.reset();
+        SourceDialogTest::TearDown();
+    }
+    // Presses a button and waits until the dialog's thread has handled it.
+    void PressAndSettle(int id)
+    {
+        Press(dialog_, id);
+        ASSERT_TRUE(run_->Barrier(dialog_));
+    }
+    void ClickRow(const std::string& name, bool doubleClick = false)
+    {
+        int row = ListRowNamed(list_, name);
+        ASSERT_GE(row, 0) << "no row " << name;
+        ClickListRow(list_, row, doubleClick);
+        ASSERT_TRUE(run_->Barrier(dialog_));
+    }
+    std::vector<std::string> RowNames()
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < ListRowCount(list_); ++i) names.push_back(ListCellText(list_, i, 0));
+        return names;
+    }
+    bool EditAndRemoveEnabled()
+    {
+        bool edit = IsWindowEnabled(GetDlgItem(dialog_, IDC_EDIT)) != 0;
+        bool remove = IsWindowEnabled(GetDlgItem(dialog_, IDC_REMOVE)) != 0;
+        EXPECT_EQ(edit, remove) << "Edit and Remove are enabled together";
+        return edit;
+    }
+    // Ends the dialog with the button and returns its result.
+    INT_PTR EndWith(int id)
+    {
+        Press(dialog_, id);
+        EXPECT_TRUE(run_->WaitForEnd()) << "the dialog did not end";
+        return run_->Result();
+    }
+
+    std::unique_ptr<ModalDialogThread> run_;
+    HWND dialog_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+SourceRecord BuiltIn(int active = 1)
+{
+    return MakeRecord(active, kSourceBuiltIn, 4297, "Internal Fortunes");
+}
+
+SourceRecord Cookie(int active, uint32_t count, const char* name, const char* cookiePath = "C:\\cookies.txt",
+                    const char* indexPath = "")
+{
+    return MakeRecord(active, kSourceCookieFile, count, name, cookiePath, indexPath);
+}
+
+std::string Names(const std::vector<SourceRecord>& records)
+{
+    std::string names;
+    for (const SourceRecord& r : records) names += std::string(r.name) + ";";
+    return names;
+}
+
+}  // namespace
+
+TEST_F(SettingsDialog, ListsEverySourceSortedByNameWithCountPathAndCheckBox)
+{
+    WriteCatalogue({Cookie(0, 10, "Zeta", "C:\\z.txt"), BuiltIn(),
+                    MakeRecord(1, kSourceLegacyText, 5, "Fortune.txt", "Fortune.txt"),
+                    Cookie(1, 7, "Alpha", "D:\\fortunes\\alpha"), Cookie(1, 0, "Empty", "C:\\empty.txt")});
+    auto before = SnapshotKey(CatalogueKey);
+    Open();
+
+    ASSERT_EQ(RowNames(), (std::vector<std::string>{"Alpha", "Empty", "Fortune.txt", "Internal Fortunes", "Zeta"}));
+    const char* counts[] = {"7", "0", "5", "4297", "10"};
+    const char* paths[] = {"D:\\fortunes\\alpha", "C:\\empty.txt", "Fortune.txt", "", "C:\\z.txt"};
+    const UINT checks[] = {kChecked, kChecked, kChecked, kChecked, kUnchecked};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ListCellText(list_, i, 1), counts[i]) << "row " << i;
+        EXPECT_EQ(ListCellText(list_, i, 2), paths[i]) << "row " << i;
+        EXPECT_EQ(ListRowState(list_, i, 0xF000), checks[i]) << "check box of row " << i;
+    }
+    // The checked cookie file with no fortunes adds nothing; Zeta is off.
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (4309 active)");
+    EXPECT_FALSE(EditAndRemoveEnabled()) << "no row is selected yet";
+
+    EXPECT_EQ(SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x24);
+    const char* titles[] = {"Name", "Fortunes", "Path"};
+    const int widths[] = {175, 75, 175};
+    for (int c = 0; c < 3; ++c) {
+        char title[32] = {};
+        LVCOLUMNA column;
+        ZeroMemory(&column, sizeof column);
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = title;
+        column.cchTextMax = sizeof title;
+        ASSERT_TRUE(SendMessageA(list_, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column))) << "column " << c;
+        EXPECT_STREQ(title, titles[c]);
+        EXPECT_EQ(column.cx, widths[c]) << "width of column " << c;
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, c == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT) << "column " << c;
+    }
+
+    RECT frame;
+    GetWindowRect(dialog_, &frame);
+    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
+    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
+
+    HWND link = GetDlgItem(dialog_, IDC_MORE_LINK);
+    EXPECT_EQ(WindowText(link), kMoreCookiesAddress);
+    EXPECT_EQ(GetWindowLongPtrA(link, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(LinkControlProc))
+        << "the address is a link control";
+
+    EXPECT_EQ(EndWith(IDCANCEL), 0);
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "Cancel leaves the catalogue byte for byte";
+}
+
+TEST_F(SettingsDialog, CheckBoxesSwitchSourcesAndOkRewritesTheCatalogueInListOrder)
+{
+    // Stored out of name order, with a stray value behind a gap at 6.
+    WriteCatalogue({Cookie(1, 10, "Zeta", "C:\\z.txt", "C:\\z.idx"), BuiltIn(), Cookie(0, 7, "Alpha", "C:\\a.txt")});
+    SetRawValue(CatalogueKey, "MWD00006", REG_BINARY, std::string(788, 'x'));
+    SetDwordValue(CatalogueKey, "FSize", 123);
+    Open();
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (4307 active)");
+
+    ClickListCheckBox(list_, ListRowNamed(list_, "Internal Fortunes"));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(ListRowState(list_, ListRowNamed(list_, "Internal Fortunes"), 0xF000), kUnchecked);
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (10 active)");
+    ClickListCheckBox(list_, ListRowNamed(list_, "Alpha"));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (17 active)");
+
+    EXPECT_EQ(EndWith(IDOK), 1);
+    std::vector<SourceRecord> stored = ReadCatalogue();
+    ASSERT_EQ(Names(stored), "Alpha;Internal Fortunes;Zeta;");
+    EXPECT_TRUE(SameRecord(stored[0], Cookie(1, 7, "Alpha", "C:\\a.txt")));
+    EXPECT_TRUE(SameRecord(stored[1], BuiltIn(0)));
+    EXPECT_TRUE(SameRecord(stored[2], Cookie(1, 10, "Zeta", "C:\\z.txt", "C:\\z.idx")));
+    EXPECT_TRUE(ValueExists(CatalogueKey, "MWD00006")) << "a value behind a gap is not part of the catalogue";
+    DWORD size = 0;
+    EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &size) && size == 123) << "values beside the catalogue stay";
+}
+
+TEST_F(SettingsDialog, OkDropsThePositionsBehindTheRemainingRows)
+{
+    TempFolder files;
+    files.Write("b.idx", "\0\0\0\0");
+    std::string bIndex = files.File("b.idx");
+    WriteCatalogue({BuiltIn(), Cookie(1, 3, "B", "C:\\b.txt", bIndex.c_str()), Cookie(1, 4, "C", "C:\\c.txt"),
+                    Cookie(1, 5, "D", "C:\\d.txt")});
+    Open();
+    ClickRow("B");
+    PressAndSettle(IDC_REMOVE);
+    ClickRow("D");
+    PressAndSettle(IDC_REMOVE);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"C", "Internal Fortunes"}));
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (4301 active)");
+
+    EXPECT_EQ(EndWith(IDOK), 1);
+    EXPECT_EQ(Names(ReadCatalogue()), "C;Internal Fortunes;");
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00002"));
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003"));
+    EXPECT_FALSE(FileExists(bIndex)) << "OK deletes the index file of a removed row";
+}
+
+TEST_F(SettingsDialog, OkWithNoActiveTotalShowsTheMessageAndKeepsTheDialogOpen)
+{
+    WriteCatalogue({BuiltIn(0), Cookie(1, 0, "Empty")});
+    auto before = SnapshotKey(CatalogueKey);
+    Open();
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (0 active)")
+        << "a checked cookie file with no fortunes adds nothing";
+
+    Press(dialog_, IDOK);
+    MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
+    ASSERT_TRUE(seen.found) << "no message box";
+    EXPECT_EQ(seen.caption, "Merrowind");
+    EXPECT_EQ(seen.text, "There are no active cookies.");
+    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.onlyOk);
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_FALSE(run_->Ended()) << "the dialog stays open";
+    EXPECT_EQ(ListRowCount(list_), 2);
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "nothing is written";
+
+    // Switching the built-in source back on makes OK acceptable.
+    ClickListCheckBox(list_, ListRowNamed(list_, "Internal Fortunes"));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(EndWith(IDOK), 1);
+    std::vector<SourceRecord> stored = ReadCatalogue();
+    ASSERT_EQ(Names(stored), "Empty;Internal Fortunes;");
+    EXPECT_EQ(stored[1].active, 1);
+}
+
+TEST_F(SettingsDialog, EmptyCatalogueShowsNoRowsAndRefusesOk)
+{
+    Open();
+    EXPECT_EQ(ListRowCount(list_), 0);
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (0 active)");
+    Press(dialog_, IDOK);
+    MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
+    EXPECT_EQ(seen.text, "There are no active cookies.");
+    EXPECT_EQ(EndWith(IDCANCEL), 0);
+    EXPECT_EQ(CountSourceRecords(), 0);
+}
+
+TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
+{
+    WriteCatalogue({BuiltIn(), MakeRecord(1, kSourceLegacyText, 5, "Fortune.txt", "Fortune.txt"),
+                    Cookie(1, 7, "Alpha")});
+    Open();
+    ClickRow("Internal Fortunes");
+    EXPECT_FALSE(EditAndRemoveEnabled()) << "the built-in source cannot be edited";
+    ClickRow("Fortune.txt");
+    EXPECT_FALSE(EditAndRemoveEnabled()) << "the legacy text file cannot be edited";
+    ClickRow("Alpha");
+    EXPECT_TRUE(EditAndRemoveEnabled());
+
+    // Selecting the built-in row without the mouse leaves the buttons alone,
+    // and Remove then checks the row itself.
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, ListRowNamed(list_, "Internal Fortunes"), reinterpret_cast<LPARAM>(&item));
+    EXPECT_TRUE(EditAndRemoveEnabled());
+    PressAndSettle(IDC_REMOVE);
+    EXPECT_EQ(ListRowCount(list_), 3) << "Remove leaves the built-in row";
+    PressAndSettle(IDC_EDIT);
+    EXPECT_EQ(FindDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME), nullptr) << "Edit opens nothing for it";
+
+    // A double click on the built-in row sends Edit, which does nothing.
+    ClickRow("Internal Fortunes", true);
+    EXPECT_EQ(FindDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME), nullptr);
+
+    // After Remove the buttons keep their state until the next click, and
+    // with no row selected they do nothing.
+    ClickRow("Alpha");
+    PressAndSettle(IDC_REMOVE);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Fortune.txt", "Internal Fortunes"}));
+    EXPECT_TRUE(EditAndRemoveEnabled());
+    PressAndSettle(IDC_REMOVE);
+    EXPECT_EQ(ListRowCount(list_), 2);
+    EXPECT_EQ(EndWith(IDCANCEL), 0);
+}
+
+TEST_F(SettingsDialog, DoubleClickOnACookieFileOpensItForEditing)
+{
+    WriteCatalogue({BuiltIn(), Cookie(0, 7, "Alpha", "C:\\alpha.txt", "C:\\alpha.idx")});
+    auto before = SnapshotKey(CatalogueKey);
+    Open();
+    ClickRow("Alpha", true);
+    HWND edit = WaitForDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME);
+    ASSERT_NE(edit, nullptr) << "a double click sends Edit";
+    EXPECT_EQ(WindowText(edit), "Merrowind - Edit Cookie File");
+    EXPECT_EQ(ItemText(edit, IDC_COOKIE_NAME), "Alpha");
+    EXPECT_EQ(ItemText(edit, IDC_COOKIE_PATH), "C:\\alpha.txt");
+    EXPECT_EQ(GetWindow(edit, GW_OWNER), dialog_) << "the settings dialog owns it";
+    Press(edit, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(edit));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(ListCellText(list_, ListRowNamed(list_, "Alpha"), 1), "7") << "a cancelled Edit changes nothing";
+    EXPECT_EQ(EndWith(IDCANCEL), 0);
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before);
+}
+
+TEST_F(SettingsDialog, RemoveThenCancelKeepsTheIndexFileAndTheCatalogue)
+{
+    folder_.Write("a.idx", std::string(8, '\0'));
+    std::string aIndex = folder_.File("a.idx");
+    WriteCatalogue({BuiltIn(), Cookie(1, 2, "Alpha", "C:\\a.txt", aIndex.c_str())});
+    auto before = SnapshotKey(CatalogueKey);
+    Open();
+    ClickRow("Alpha");
+    PressAndSettle(IDC_REMOVE);
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Internal Fortunes"}));
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (4297 active)");
+    EXPECT_TRUE(FileExists(aIndex)) << "the index file waits for OK";
+    EXPECT_EQ(EndWith(IDCANCEL), 0);
+    EXPECT_TRUE(FileExists(aIndex)) << "Cancel keeps the index file the catalogue names";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before);
+}
+
+TEST_F(SettingsDialog, AddIndexesTheFileAndOkStoresItWithoutOrphans)
+{
+    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
+    std::string cookies = WriteCookieFile("three.txt", 3);
+    WriteCatalogue({BuiltIn()});
+    Open();
+    Press(dialog_, IDC_ADD);
+    HWND add = WaitForDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(WindowText(add), "Merrowind - Add Cookie File");
+    SetItemText(add, IDC_COOKIE_NAME, "Three");
+    SetItemText(add, IDC_COOKIE_PATH, cookies);
+    Press(add, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(add)) << "the file is indexed and the dialog ends";
+    ASSERT_TRUE(run_->Barrier(dialog_));
+
+    int row = ListRowNamed(list_, "Three");
+    ASSERT_GE(row, 0) << "the new source is listed";
+    EXPECT_EQ(ListCellText(list_, row, 1), "3");
+    EXPECT_EQ(ListCellText(list_, row, 2), cookies);
+    EXPECT_EQ(ListRowState(list_, row, 0xF000), kChecked);
+    EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (4300 active)");
+    ASSERT_EQ(IndexFiles().size(), 1u);
+
+    EXPECT_EQ(EndWith(IDOK), 1);
+    std::vector<SourceRecord> stored = ReadCatalogue();
+    ASSERT_EQ(Names(stored), "Internal Fortunes;Three;");
+    EXPECT_EQ(stored[1].active, 1);
+    EXPECT_EQ(stored[1].kind, kSourceCookieFile);
+    EXPECT_EQ(stored[1].count, 3u);
+    EXPECT_STREQ(stored[1].cookiePath, cookies.c_str());
+    EXPECT_EQ(std::string(stored[1].indexPath), IndexFolder() + "\\" + IndexFiles()[0])
+        << "the one index file is the one the catalogue names";
+}
+
+TEST_F(SettingsDialog, AddThenCancelLeavesNoIndexFile)
+{
+    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
+    std::string cookies = WriteCookieFile("two.txt", 2);
+    WriteCatalogue({BuiltIn()});
+    auto before = SnapshotKey(CatalogueKey);
+    Open();
+    Press(dialog_, IDC_ADD);
+    HWND add = WaitForDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME);
+    ASSERT_NE(add, nullptr);
+    SetItemText(add, IDC_COOKIE_NAME, "Two");
+    SetItemText(add, IDC_COOKIE_PATH, cookies);
+    Press(add, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(add));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_GE(ListRowNamed(list_, "Two"), 0);
+    EXPECT_EQ(IndexFiles().size(), 1u);
+    EXPECT_EQ(EndWith(IDCANCEL), 0);
+    EXPECT_TRUE(IndexFiles().empty()) << "a cancelled Add leaves no index file";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before);
+}
+
+TEST_F(SettingsDialog, EditIndexesIntoANewFileThatFollowsTheFinalAnswer)
+{
+    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
+    std::string oldCookies = WriteCookieFile("old.txt", 2);
+    std::string newCookies = WriteCookieFile("new.txt", 5);
+    folder_.Write("old.idx", std::string(8, '\0'));
+    std::string oldIndex = folder_.File("old.idx");
+    WriteCatalogue({BuiltIn(), Cookie(0, 2, "Old", oldCookies.c_str(), oldIndex.c_str())});
+    auto before = SnapshotKey(CatalogueKey);
+
+    for (int answer : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(answer == IDOK ? "OK" : "Cancel");
+        Open();
+        ClickRow("Old");
+        Press(dialog_, IDC_EDIT);
+        HWND edit = WaitForDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(WindowText(edit), "Merrowind - Edit Cookie File");
+        SetItemText(edit, IDC_COOKIE_NAME, "New");
+        SetItemText(edit, IDC_COOKIE_PATH, newCookies);
+        Press(edit, IDOK);
+        ASSERT_TRUE(WaitForWindowGone(edit));
+        ASSERT_TRUE(run_->Barrier(dialog_));
+        int row = ListRowNamed(list_, "New");
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(ListCellText(list_, row, 1), "5");
+        EXPECT_EQ(ListCellText(list_, row, 2), newCookies);
+        EXPECT_EQ(ListRowState(list_, row, 0xF000), kUnchecked) << "Edit keeps the row's active flag";
+        ASSERT_EQ(IndexFiles().size(), 1u) << "the new index is a file of its own";
+        EXPECT_TRUE(FileExists(oldIndex)) << "the old index waits for the answer";
+
+        if (answer == IDCANCEL) {
+            EXPECT_EQ(EndWith(IDCANCEL), 0);
+            EXPECT_TRUE(FileExists(oldIndex)) << "Cancel keeps the old index";
+            EXPECT_TRUE(IndexFiles().empty()) << "Cancel removes the new index";
+            EXPECT_EQ(SnapshotKey(CatalogueKey), before);
+        } else {
+            EXPECT_EQ(EndWith(IDOK), 1);
+            EXPECT_FALSE(FileExists(oldIndex)) << "OK deletes the old index";
+            std::vector<SourceRecord> stored = ReadCatalogue();
+            ASSERT_EQ(Names(stored), "Internal Fortunes;New;");
+            EXPECT_EQ(stored[1].count, 5u);
+            EXPECT_STREQ(stored[1].cookiePath, newCookies.c_str());
+            ASSERT_EQ(IndexFiles().size(), 1u);
+            EXPECT_EQ(std::string(stored[1].indexPath), IndexFolder() + "\\" + IndexFiles()[0]);
+        }
+        run_.reset();
+    }
+}
