@@ -6,16 +6,6 @@
 
 #include "app/product.h"
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > timeoutMs) return condition();
-        Sleep(10);
-    }
-}
-
 // The hook runs on the dialog's thread; the events are shared with the test.
 static UINT g_barrierMessage = 0;
 static UINT g_holdMessage = 0;

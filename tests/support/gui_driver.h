@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/input.h"
+
 const DWORD kGuiTimeoutMs = 30000;
 
-// Polls until the condition holds; false at the timeout.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kGuiTimeoutMs);
 
 // Runs DialogBoxParamA on its own thread with no owner.
 class ModalDialogThread {

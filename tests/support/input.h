@@ -7,7 +7,7 @@
 #include <functional>
 
 // Polls until the condition holds or the timeout passes; returns the last value.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
 
 // A left press and release at a screen point, or either half alone.
 void ClickAt(int x, int y);
