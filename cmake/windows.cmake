@@ -57,7 +57,7 @@ set_source_files_properties(res/merrowind.rc PROPERTIES OBJECT_DEPENDS
 
 add_library(merrowind_win32 STATIC ${MERROWIND_WIN32_SOURCES})
 target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
-    comdlg32 shell32 shlwapi user32 gdi32 advapi32 kernel32)
+    shlwapi user32 gdi32 advapi32 kernel32)
 
 add_executable(merrowind WIN32 app/main.cpp app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
 target_link_libraries(merrowind PRIVATE merrowind_win32)
@@ -71,7 +71,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 if(MERROWIND_TESTS)
     file(GLOB MERROWIND_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
     add_library(test_support STATIC ${MERROWIND_SUPPORT})
-    target_link_libraries(test_support PUBLIC merrowind_win32 gtest)
+    target_link_libraries(test_support PUBLIC merrowind_win32 gtest shell32 shlwapi)
     target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR})
 
     # Pure code, here under Wine; the same sources also build natively.

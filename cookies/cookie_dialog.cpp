@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/source_record.h"
+#include "app/system_dlls.h"
 #include "cookies/dialog_rules.h"
 #include "cookies/dialog_support.h"
 #include "cookies/indexer.h"
@@ -148,7 +149,7 @@ static void OnBrowse(HWND dialog)
     request.lpstrFile = file;
     request.nMaxFile = kPathReadLimit;
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameA(&request) == 1) SetDlgItemTextA(dialog, IDC_COOKIE_PATH, file);
+    if (AskOpenFileName(&request) == 1) SetDlgItemTextA(dialog, IDC_COOKIE_PATH, file);
 }
 
 static void OnCommand(HWND dialog, WPARAM wParam)

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "app/product.h"
+#include "app/system_dlls.h"
 #include "cookies/indexer.h"
 
 static_assert(kPathFieldSize == MAX_PATH, "a path field holds one Windows path");
@@ -44,8 +45,7 @@ static DWORD EnterFolder(char (&folder)[MAX_PATH], const char* name)
 DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit)
 {
     char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
-                                folder)))
+    if (FAILED(ShellFolderPath(CSIDL_APPDATA | CSIDL_FLAG_CREATE, SHGFP_TYPE_CURRENT, folder)))
         return kIndexNoAppData;
     DWORD code = EnterFolder(folder, kMakerFolderName);
     if (code != kIndexOk) return code;

@@ -1,8 +1,7 @@
 #include "window/link_control.h"
 
-#include <shellapi.h>
-
 #include "app/product.h"
+#include "app/system_dlls.h"
 #include "cookies/settings_dialog.h"
 #include "res/resource_ids.h"
 #include "window/link_action.h"
@@ -39,7 +38,7 @@ static char* ReadLabel(HWND control, int* length)
 // A document, program or address opened as the user would open it: shown.
 static void OpenThroughShell(HWND control, const char* file)
 {
-    ShellExecuteA(control, kShellOpenVerb, file, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(control, kShellOpenVerb, file, SW_SHOWNORMAL);
 }
 
 static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)

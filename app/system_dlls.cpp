@@ -1,0 +1,60 @@
+#include "app/system_dlls.h"
+
+#include <shellapi.h>
+
+// Loads a DLL from the system folder only, never from the current folder or
+// the program's, so no file planted beside a cookie file can be loaded.
+static HMODULE LoadSystemDll(const char* name)
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenA(name) + 1 > MAX_PATH) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryA(path);
+}
+
+// Each DLL is loaded once and kept for the life of the process, as an
+// import would be. The indexer's worker thread may race the main thread to
+// the first load; the loser only adds a reference that is never released.
+static HMODULE g_shell32 = nullptr;
+static HMODULE g_comdlg32 = nullptr;
+
+// GetProcAddress gives a procedure without its type; the caller names it.
+// The detour through a plain function pointer type says so to the compiler.
+template <typename Procedure>
+static Procedure TypedProcedure(FARPROC procedure)
+{
+    return reinterpret_cast<Procedure>(reinterpret_cast<void (*)()>(procedure));
+}
+
+static FARPROC SystemProcedure(HMODULE* module, const char* dll, const char* procedure)
+{
+    if (*module == nullptr) *module = LoadSystemDll(dll);
+    return *module != nullptr ? GetProcAddress(*module, procedure) : nullptr;
+}
+
+HINSTANCE OpenWithShell(HWND owner, const char* verb, const char* file, int show)
+{
+    typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    ShellExecuteProc call =
+        TypedProcedure<ShellExecuteProc>(SystemProcedure(&g_shell32, "shell32.dll", "ShellExecuteA"));
+    if (call == nullptr) return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_DLLNOTFOUND));
+    return call(owner, verb, file, nullptr, nullptr, show);
+}
+
+HRESULT ShellFolderPath(int folder, DWORD type, char* path)
+{
+    typedef HRESULT(WINAPI * SHGetFolderPathProc)(HWND, int, HANDLE, DWORD, LPSTR);
+    SHGetFolderPathProc call =
+        TypedProcedure<SHGetFolderPathProc>(SystemProcedure(&g_shell32, "shell32.dll", "SHGetFolderPathA"));
+    return call != nullptr ? call(nullptr, folder, nullptr, type, path) : E_FAIL;
+}
+
+BOOL AskOpenFileName(OPENFILENAMEA* request)
+{
+    typedef BOOL(WINAPI * GetOpenFileNameProc)(OPENFILENAMEA*);
+    GetOpenFileNameProc call =
+        TypedProcedure<GetOpenFileNameProc>(SystemProcedure(&g_comdlg32, "comdlg32.dll", "GetOpenFileNameA"));
+    return call != nullptr ? call(request) : FALSE;
+}
