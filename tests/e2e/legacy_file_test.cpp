@@ -1,0 +1,112 @@
+// The real merrowind.exe started beside a "Fortune.txt": the file joins the
+// catalogue at start-up, its first line decides the built-in collection, and
+// the turn draws from what that leaves switched on.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/catalogue.h"
+#include "tests/support/process.h"
+#include "tests/support/win32_fixtures.h"
+
+namespace {
+
+class LegacyFile : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
+
+    // One start in file mode; returns what it wrote ("" for no file).
+    std::string RunOnce()
+    {
+        DeleteFileA(folder_.File("out.txt").c_str());
+        ProcessResult run = RunMerrowind("out.txt", folder_.Path());
+        EXPECT_TRUE(run.finished) << "no window may open in file mode";
+        EXPECT_EQ(run.exitCode, 0u);
+        return ReadWholeFile(folder_.File("out.txt"));
+    }
+
+    void ExpectCatalogue(int builtInActive, int legacyActive, uint32_t count)
+    {
+        std::vector<SourceRecord> catalogue = ReadCatalogue();
+        ASSERT_EQ(catalogue.size(), 2u) << "the built-in record and the file's";
+        EXPECT_TRUE(SameRecord(catalogue[0], MakeRecord(builtInActive, kSourceBuiltIn, 4297, "Internal Fortunes")))
+            << "built-in record with active " << builtInActive;
+        EXPECT_TRUE(SameRecord(catalogue[1], MakeRecord(legacyActive, kSourceLegacyText, count, "Fortune.txt",
+                                                        "Fortune.txt")))
+            << "legacy record with active " << legacyActive << " and count " << count;
+    }
+
+    void ExpectStoredScan(DWORD size, DWORD replace)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
+        DWORD value = 0;
+        EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value) && value == size) << "FSize " << size;
+        EXPECT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value) && value == replace) << "FReplace " << replace;
+        EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value) && value == data.ftLastWriteTime.dwLowDateTime)
+            << "LastLow is the file's time";
+        EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value) && value == data.ftLastWriteTime.dwHighDateTime)
+            << "LastHigh is the file's time";
+    }
+
+    static bool OneOf(const std::string& text, const std::vector<std::string>& texts)
+    {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+
+    TempFolder folder_;
+};
+
+// Positions 1 to count are drawn, each reading line r of the file counted
+// from 0; past the last line the last line read stands.
+const char kPlainFile[] = "first\nsecond\\nhalf\nthird\n";
+
+TEST_F(LegacyFile, WithoutExtraOnlyTheFileIsDrawn)
+{
+    folder_.Write("Fortune.txt", kPlainFile);
+    for (int run = 0; run < 3; ++run) {
+        std::string text = RunOnce();
+        EXPECT_TRUE(OneOf(text, {"second \nhalf\n", "third\n"})) << "run " << run << " wrote [" << text << "]";
+    }
+    ExpectCatalogue(0, 1, 3);
+    ExpectStoredScan(3, 0);
+}
+
+TEST_F(LegacyFile, ExtraKeepsTheBuiltInCollectionInTheDraw)
+{
+    folder_.Write("Fortune.txt", "EXTRA\nsecond\n");
+    std::string text = RunOnce();
+    const auto& builtIn = BuiltInTexts();
+    bool fromBuiltIn = std::find(builtIn.begin(), builtIn.end(), text) != builtIn.end();
+    EXPECT_TRUE(fromBuiltIn || text == "second\n") << "wrote [" << text.substr(0, 80) << "]";
+    ExpectCatalogue(1, 1, 2);
+    ExpectStoredScan(2, 1);
+}
+
+TEST_F(LegacyFile, TheUsersSwitchStandsWhileTheFileIsUnchanged)
+{
+    folder_.Write("Fortune.txt", kPlainFile);
+    RunOnce();
+    // The user switches the file off: with the built-in collection off too,
+    // nothing is left to draw, start after start.
+    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
+                    MakeRecord(0, kSourceLegacyText, 3, "Fortune.txt", "Fortune.txt")});
+    std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
+    EXPECT_EQ(RunOnce(), "");
+    EXPECT_EQ(RunOnce(), "");
+    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "an unchanged file writes nothing";
+
+    // Removing the file removes its record; the built-in collection keeps
+    // the switch the last scan gave it.
+    DeleteFileA(folder_.File("Fortune.txt").c_str());
+    EXPECT_EQ(RunOnce(), "");
+    std::vector<SourceRecord> catalogue = ReadCatalogue();
+    ASSERT_EQ(catalogue.size(), 1u);
+    EXPECT_EQ(catalogue[0].kind, kSourceBuiltIn);
+    EXPECT_EQ(catalogue[0].active, 0);
+}
+
+}  // namespace
