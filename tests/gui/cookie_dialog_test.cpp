@@ -176,10 +176,17 @@ TEST_F(CookieFileDialog, AFileIsIndexedOnTheWorkerAndTheDialogEndsWithOne)
 TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
 {
     if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
-    // Large enough that the one-byte-at-a-time scan runs for a good while.
-    std::string text;
-    for (int i = 0; i < 200000; ++i) text += "A fortune of some length.\n%\n";
-    folder_.Write("large.txt", text);
+    // Two thousand million bytes take the indexer about a second: ages
+    // beside the polls below, so the worker is sure to be running when Cancel
+    // comes. The file is sparse, so it costs no disk.
+    HANDLE large = CreateFileA(folder_.File("large.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(large, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 2000000000;
+    ASSERT_TRUE(SetFilePointerEx(large, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(large));
+    CloseHandle(large);
     Open(NewRecord());
     Enter("Large", folder_.File("large.txt"));
     Press(dialog_, IDOK);
