@@ -331,8 +331,9 @@ static DWORD CancelWhenProgressReaches(IndexJob& job, int32_t at, int32_t& progr
 
 TEST_F(Indexer, CancelFromAnotherThread)
 {
-    // 256 MB of zero bytes: long enough to be stopped well before its end.
-    MakeZeroFile(folder_.File("zeros.txt"), 256ull << 20);
+    // Two thousand million zero bytes (sparse) take about a second: however
+    // slowly this thread is scheduled, the stop comes well before the end.
+    MakeZeroFile(folder_.File("zeros.txt"), 2000000000ull);
     SourceRecord record = Record("zeros.txt", folder_.File("zeros.idx"));
     IndexJob job;
     job.record = &record;
