@@ -17,4 +17,14 @@ void SetAppDataValue(const std::string& value);
 // The folder the shell reports now ("" if it reports none).
 std::string CurrentAppData();
 
+// The "AppData" value as it stands. Tests that start the real program change
+// the prefix's own value, not a scratch key's, so they put it back after.
+struct SavedAppDataValue {
+    bool present = false;
+    unsigned long type = 0;
+    std::string data;
+};
+SavedAppDataValue SaveAppDataValue();
+void RestoreAppDataValue(const SavedAppDataValue& saved);
+
 #endif
