@@ -225,3 +225,19 @@ TEST(IndexProgress, StretchesOfTheSameValue)
     }
     EXPECT_EQ(LastPositionWithSameProgress(ProgressQuotient(3), 0), 0u) << "0 at position 0 only";
 }
+
+TEST(IndexProgress, StretchBeforeTheLargestPositionEndsWhereTheValueChanges)
+{
+    // For the largest size, 99 turns into 100 just below the last 32-bit
+    // position, where the estimate of the change rounds up past it.
+    const uint32_t size = 0xFFFFFFFFu;
+    double quotient = ProgressQuotient(size);
+    uint32_t position = 4252017623u;
+    ASSERT_EQ(ProgressValue(quotient, position), 99);
+    ASSERT_EQ(ProgressValue(quotient, size), 100);
+    uint32_t last = LastPositionWithSameProgress(quotient, position);
+    EXPECT_EQ(ProgressValue(quotient, last), 99) << "the stretch of 99 ends at " << last;
+    ASSERT_NE(last, 0xFFFFFFFFu);
+    EXPECT_EQ(ProgressValue(quotient, last + 1), 100) << "at " << last + 1;
+    EXPECT_EQ(LastPositionWithSameProgress(quotient, size), 0xFFFFFFFFu);
+}

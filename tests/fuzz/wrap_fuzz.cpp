@@ -1,0 +1,148 @@
+// Any text and any capacity through the wrap pass. The first two bytes give
+// the capacity (1 to 4100), the rest the text, cut to fit in front of its
+// terminator. The pass must stay inside the buffer, end the result inside it,
+// mark every break it makes with CR LF, and lose nothing but what does not
+// fit: a break either turns a space into CR and adds LF, or adds CR LF in
+// front of a character. Breaks come only where a line would reach the wrap
+// column, at its most recent space when it has one.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "tests/fuzz/check.h"
+#include "window/wrap.h"
+
+static const uint32_t kLargestCapacity = 4100;
+static const size_t kGuardSize = 32;
+static const unsigned char kGuardByte = 0xA5;
+
+static bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Longest line the result may hold: a line that starts the text or follows a
+// CR or LF of the text breaks at its 95th character, so it keeps 94; after a
+// break of the pass the first character is not counted, so it keeps 95.
+static size_t LineLimit(bool afterPassBreak)
+{
+    return afterPassBreak ? static_cast<size_t>(kWrapColumn) : static_cast<size_t>(kWrapColumn) - 1;
+}
+
+// Places the text in a buffer of capacity bytes (the text's terminator
+// included, the rest filled with non-NUL bytes), followed by guard bytes, and
+// wraps it. Returns the result; the guard bytes must be untouched.
+static std::string WrapInBuffer(const std::string& bytes, uint32_t capacity, size_t guard)
+{
+    unsigned char* buffer = static_cast<unsigned char*>(malloc(capacity + guard));
+    FUZZ_CHECK(buffer != nullptr);
+    memset(buffer, 'Z', capacity);
+    memset(buffer + capacity, kGuardByte, guard);
+    memcpy(buffer, bytes.data(), bytes.size());
+    buffer[bytes.size()] = '\0';
+    char* text = reinterpret_cast<char*>(buffer);
+    WrapFortuneText(text, capacity);
+    for (size_t i = 0; i < guard; ++i) FUZZ_CHECK(buffer[capacity + i] == kGuardByte);
+    size_t length = strnlen(text, capacity);
+    FUZZ_CHECK(length < capacity);  // terminated inside the buffer
+    std::string result(text, length);
+    free(buffer);
+    return result;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 2) return 0;
+    uint32_t capacity = 1 + (static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8) % kLargestCapacity;
+    // The buffer may hold more after the text's NUL; the text is what comes
+    // before the first NUL.
+    std::string bytes(reinterpret_cast<const char*>(data + 2), size - 2);
+    if (bytes.size() > capacity - 1) bytes.resize(capacity - 1);
+    const std::string input = bytes.c_str();
+
+    // A buffer of exactly the capacity, so that the sanitizer sees any access
+    // past it, and one with guard bytes, so that a stray write shows even
+    // without it. Both give the same result.
+    const std::string out = WrapInBuffer(bytes, capacity, 0);
+    FUZZ_CHECK(WrapInBuffer(bytes, capacity, kGuardSize) == out);
+    const size_t limit = capacity - 1;
+    FUZZ_CHECK(out.size() <= limit);
+
+    // A text without a line that reaches the wrap column comes back as it is.
+    bool anyLongLine = false;
+    size_t run = 0;
+    for (char c : input) {
+        run = IsBreak(c) ? 0 : run + 1;
+        if (run >= static_cast<size_t>(kWrapColumn)) anyLongLine = true;
+    }
+    if (!anyLongLine) FUZZ_CHECK(out == input);
+
+    // Walks the result against the input. A CR of the result that is not a
+    // CR of the input is a break of the pass: facing a space of the input it
+    // replaced that space; facing any other character it was put in front of
+    // it. (The pass never breaks in front of CR or LF, which reset the
+    // column, so a CR facing a CR is the input's own.)
+    size_t i = 0;          // input characters accounted for
+    size_t line = 0;       // characters of the current line of the result
+    bool afterPassBreak = false;
+    size_t j = 0;
+    while (j < out.size()) {
+        char o = out[j];
+        if (o == '\r' && !(i < input.size() && input[i] == '\r')) {
+            FUZZ_CHECK(i < input.size());  // nothing is added after the text
+            bool atSpace = input[i] == ' ';
+            // Where the line stood: a line after a pass break has an
+            // uncounted first character.
+            size_t column = afterPassBreak ? line : line + 1;  // the next input character's column
+            if (atSpace) {
+                // The character the scan resumes with after a pass break is
+                // not examined, so it is never the candidate.
+                FUZZ_CHECK(!(afterPassBreak && line == 0));
+                // The space's column; the characters after it, up to the one
+                // that reached the column, are no spaces and no line breaks,
+                // so this space was the most recent one and the break was due.
+                FUZZ_CHECK(column <= static_cast<size_t>(kWrapColumn));
+                size_t needed = static_cast<size_t>(kWrapColumn) - column;
+                FUZZ_CHECK(i + needed < input.size());
+                for (size_t k = 1; k <= needed; ++k)
+                    FUZZ_CHECK(input[i + k] != ' ' && !IsBreak(input[i + k]));
+            } else {
+                // A hard break: the line reached the column without any
+                // counted space, and the character moved to the new line is
+                // neither a space nor a line break.
+                FUZZ_CHECK(column == static_cast<size_t>(kWrapColumn));
+                FUZZ_CHECK(!IsBreak(input[i]));
+                for (size_t k = afterPassBreak ? 1 : 0; k < line; ++k) FUZZ_CHECK(out[j - line + k] != ' ');
+            }
+            FUZZ_CHECK(line <= LineLimit(afterPassBreak));
+            ++j;
+            if (j == out.size()) {
+                // Only a full result may end between CR and LF.
+                FUZZ_CHECK(out.size() == limit);
+                if (atSpace) ++i;
+                break;
+            }
+            FUZZ_CHECK(out[j] == '\n');  // every break is CR LF
+            ++j;
+            if (atSpace) ++i;
+            line = 0;
+            afterPassBreak = true;
+            continue;
+        }
+        FUZZ_CHECK(i < input.size() && o == input[i]);
+        ++i;
+        ++j;
+        if (IsBreak(o)) {
+            FUZZ_CHECK(line <= LineLimit(afterPassBreak));
+            line = 0;
+            afterPassBreak = false;
+        } else {
+            ++line;
+        }
+    }
+    FUZZ_CHECK(line <= LineLimit(afterPassBreak));
+    // The whole input is accounted for, unless the result is full.
+    FUZZ_CHECK(i <= input.size());
+    if (out.size() < limit) FUZZ_CHECK(i == input.size());
+    return 0;
+}
