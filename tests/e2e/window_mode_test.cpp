@@ -36,6 +36,12 @@ static BOOL CALLBACK FindFortuneWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
+static POINT ClientPointOf(HWND window, POINT screen)
+{
+    ScreenToClient(window, &screen);
+    return screen;
+}
+
 class WindowMode : public ::testing::Test {
 protected:
     void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
@@ -100,9 +106,10 @@ TEST_F(WindowMode, BackgroundClickShowsAnotherFortuneAndEscapeEndsWithZero)
     ASSERT_NE(first, nullptr) << "no fortune window appeared";
     EXPECT_TRUE(ShowsABuiltInFortune(first)) << "the window shows a wrapped built-in fortune";
 
-    RECT ok;
-    GetWindowRect(GetDlgItem(first, IDOK), &ok);
-    ClickAt(ok.left - 10, (ok.top + ok.bottom) / 2);
+    POINT background = BackgroundPointOf(first);
+    ASSERT_EQ(ChildWindowFromPointEx(first, ClientPointOf(first, background), CWP_SKIPINVISIBLE), first)
+        << "the point must be the window's background, not a control";
+    ClickAt(background.x, background.y);
     HWND second = WaitForWindow(first);
     ASSERT_NE(second, nullptr) << "a click on the background brings a new window";
     EXPECT_TRUE(ShowsABuiltInFortune(second));

@@ -28,8 +28,13 @@ FortuneWindowRun::FortuneWindowRun(const std::string& text)
         window_ = found;
         return found != nullptr || Ended();
     });
-    // Let the window finish showing and painting before it is driven.
-    if (window_) SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+    // Let the window finish showing and painting before it is driven, and
+    // come to the front: before that, the display may not have it yet, and
+    // a click would fall through to the desktop.
+    if (window_) {
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+        WaitUntil([this] { return GetForegroundWindow() == window_ || Ended(); });
+    }
 }
 
 FortuneWindowRun::~FortuneWindowRun()

@@ -158,9 +158,8 @@ TEST(FortuneWindow, PressOnTheBackgroundOrTheTextAsksForAnother)
     {
         FortuneWindowRun run(kLongFortune);
         ASSERT_NE(run.Window(), nullptr);
-        // The margin left of OK, between the text and the links.
-        RECT ok = ScreenRectOf(run.Item(IDOK));
-        ClickAt(ok.left - 10, (ok.top + ok.bottom) / 2);
+        POINT background = BackgroundPointOf(run.Window());
+        ClickAt(background.x, background.y);
         EXPECT_EQ(run.Result(), 0);
     }
     {
@@ -176,10 +175,10 @@ TEST(FortuneWindow, PressEndsTheWindowBeforeTheRelease)
 {
     FortuneWindowRun run("Pressed, never released.");
     ASSERT_NE(run.Window(), nullptr);
-    RECT ok = ScreenRectOf(run.Item(IDOK));
-    PressAt(ok.left - 10, ok.top);
+    POINT background = BackgroundPointOf(run.Window());
+    PressAt(background.x, background.y);
     INT_PTR result = run.Result();
-    ReleaseAt(ok.left - 10, ok.top);
+    ReleaseAt(background.x, background.y);
     EXPECT_EQ(result, 0);
 }
 

@@ -62,3 +62,12 @@ void PressKey(WORD key)
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, input, sizeof input[0]);
 }
+
+POINT BackgroundPointOf(HWND dialog)
+{
+    RECT client;
+    GetClientRect(dialog, &client);
+    POINT point = {3, (client.top + client.bottom) / 2};
+    ClientToScreen(dialog, &point);
+    return point;
+}

@@ -15,6 +15,11 @@ void PressAt(int x, int y);
 void ReleaseAt(int x, int y);
 // Moves the mouse pointer to a screen point.
 void MoveTo(int x, int y);
+// A screen point on the dialog's own background, in its client area left of
+// every control (the templates keep controls 7 dialog units from the edge).
+// Just beside OK is no such point: in a narrow window the links reach it.
+POINT BackgroundPointOf(HWND dialog);
+
 // One stroke of a key.
 void PressKey(WORD key);
 
