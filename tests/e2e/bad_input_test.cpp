@@ -47,12 +47,6 @@ protected:
     void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
 
-    static bool IsBuiltIn(const std::string& text)
-    {
-        const auto& texts = BuiltInTexts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
-
     // Runs with "out.txt" and answers any window; the run must end with 0.
     WindowedRun Run(const std::string& arguments = "out.txt")
     {
@@ -70,7 +64,7 @@ protected:
         std::set<std::string> after = FolderNames(folder_.Path());
         if (after.count("out.txt") != 0 && before.count("out.txt") == 0) {
             std::string text = ReadWholeFile(folder_.File("out.txt"));
-            EXPECT_TRUE(IsBuiltIn(text)) << "output is not a built-in fortune: [" << text.substr(0, 80) << "]";
+            EXPECT_TRUE(IsBuiltInText(text)) << "output is not a built-in fortune: [" << text.substr(0, 80) << "]";
             after.erase("out.txt");
         }
         EXPECT_TRUE(after == before) << "files appeared in the current folder";
@@ -232,7 +226,7 @@ TEST_F(BadInput, LongOutputNamesAreCutTo259CharactersOrShownInstead)
             std::string text = ReadWholeFile(cut);
             DeleteFileA(cut.c_str());
             SetCurrentDirectoryA(previous);
-            EXPECT_TRUE(IsBuiltIn(text)) << "output of " << text.size() << " bytes: [" << text.substr(0, 60) << "]";
+            EXPECT_TRUE(IsBuiltInText(text)) << "output of " << text.size() << " bytes: [" << text.substr(0, 60) << "]";
         } else {
             EXPECT_EQ(run.windowsAnswered, 1);
             EXPECT_TRUE(inside.empty()) << "a failed write leaves nothing behind";

@@ -13,11 +13,6 @@ class FileMode : public ::testing::Test {
 protected:
     void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
-    static bool IsBuiltIn(const std::string& text)
-    {
-        const auto& texts = BuiltInTexts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
     TempFolder folder_;
 };
 
@@ -30,7 +25,7 @@ TEST_F(FileMode, WritesOneBuiltInFortuneAndCreatesTheCatalogue)
     EXPECT_EQ(run.exitCode, 0u);
     std::string text = ReadWholeFile(folder_.File("out.txt"));
     EXPECT_FALSE(text.empty());
-    EXPECT_TRUE(IsBuiltIn(text)) << "not byte for byte a built-in string: [" << text << "]";
+    EXPECT_TRUE(IsBuiltInText(text)) << "not byte for byte a built-in string: [" << text << "]";
 
     auto catalogue = ReadCatalogue();
     ASSERT_EQ(catalogue.size(), 1u);
@@ -45,7 +40,7 @@ TEST_F(FileMode, ReplacesAnExistingFileAndAddsNothing)
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
     std::string text = ReadWholeFile(folder_.File("out.txt"));
-    EXPECT_TRUE(IsBuiltIn(text)) << "no trailing line break, no leftovers of the old file";
+    EXPECT_TRUE(IsBuiltInText(text)) << "no trailing line break, no leftovers of the old file";
 }
 
 TEST_F(FileMode, QuotedProgramPathAndQuotedFileNameWithSpace)
@@ -55,7 +50,7 @@ TEST_F(FileMode, QuotedProgramPathAndQuotedFileNameWithSpace)
     ProcessResult run = RunCommandLine(line, folder_.Path());
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_TRUE(IsBuiltIn(ReadWholeFile(folder_.File("my files\\out put.txt"))));
+    EXPECT_TRUE(IsBuiltInText(ReadWholeFile(folder_.File("my files\\out put.txt"))));
 }
 
 TEST_F(FileMode, KeepsAnExistingCatalogueAndDrawsOnlyFromActiveSources)

@@ -1,5 +1,6 @@
 #include "tests/support/process.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/support/win32_fixtures.h"
@@ -132,4 +133,10 @@ const std::vector<std::string>& BuiltInTexts()
         }
     }
     return texts;
+}
+
+bool IsBuiltInText(const std::string& text)
+{
+    const std::vector<std::string>& texts = BuiltInTexts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }

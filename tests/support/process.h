@@ -39,5 +39,7 @@ WindowedRun RunMerrowindAnsweringWindows(const std::string& arguments, const std
 
 // The built-in table as the build made it: 4297 texts, in id order.
 const std::vector<std::string>& BuiltInTexts();
+// Whether the text is byte for byte one of them.
+bool IsBuiltInText(const std::string& text);
 
 #endif
