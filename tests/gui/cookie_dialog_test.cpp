@@ -159,7 +159,6 @@ TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing
 
 TEST_F(CookieFileDialog, AFileIsIndexedOnTheWorkerAndTheDialogEndsWithOne)
 {
-    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
     std::string cookies = WriteCookieFile("four.txt", 4);
     Open(NewRecord());
     Enter("Four", cookies);
@@ -175,7 +174,6 @@ TEST_F(CookieFileDialog, AFileIsIndexedOnTheWorkerAndTheDialogEndsWithOne)
 
 TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
 {
-    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
     // Two thousand million bytes take the indexer about a second: ages
     // beside the polls below, so the worker is sure to be running when Cancel
     // comes. The file is sparse, so it costs no disk.
@@ -207,7 +205,6 @@ TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
 
 TEST_F(CookieFileDialog, CancelAfterTheWorkerSucceededUndoesItsIndexFile)
 {
-    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
     std::string cookies = WriteCookieFile("two.txt", 2);
     Open(NewRecord());
     Enter("Two", cookies);

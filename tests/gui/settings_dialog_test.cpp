@@ -317,7 +317,6 @@ TEST_F(SettingsDialog, RemoveThenCancelKeepsTheIndexFileAndTheCatalogue)
 
 TEST_F(SettingsDialog, AddIndexesTheFileAndOkStoresItWithoutOrphans)
 {
-    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
     std::string cookies = WriteCookieFile("three.txt", 3);
     WriteCatalogue({BuiltIn()});
     Open();
@@ -352,7 +351,6 @@ TEST_F(SettingsDialog, AddIndexesTheFileAndOkStoresItWithoutOrphans)
 
 TEST_F(SettingsDialog, AddThenCancelLeavesNoIndexFile)
 {
-    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
     std::string cookies = WriteCookieFile("two.txt", 2);
     WriteCatalogue({BuiltIn()});
     auto before = SnapshotKey(CatalogueKey);
@@ -374,7 +372,6 @@ TEST_F(SettingsDialog, AddThenCancelLeavesNoIndexFile)
 
 TEST_F(SettingsDialog, EditIndexesIntoANewFileThatFollowsTheFinalAnswer)
 {
-    if (IndexerIsStandIn()) GTEST_SKIP() << "needs the indexer";
     std::string oldCookies = WriteCookieFile("old.txt", 2);
     std::string newCookies = WriteCookieFile("new.txt", 5);
     folder_.Write("old.idx", std::string(8, '\0'));

@@ -65,12 +65,3 @@ unsigned SourceDialogTest::DirectIndexResult(const SourceRecord& record) const
     DeleteFileA(copy.indexPath);
     return result;
 }
-
-bool SourceDialogTest::IndexerIsStandIn() const
-{
-    std::string path = WriteCookieFile("probe.txt", 2);
-    SourceRecord record = MakeRecord(1, kSourceCookieFile, 0, "probe", path.c_str());
-    unsigned result = DirectIndexResult(record);
-    DeleteFileA(path.c_str());
-    return result == kIndexNoAppData;
-}

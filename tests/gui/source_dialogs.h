@@ -20,10 +20,6 @@ protected:
     std::string WriteCookieFile(const std::string& name, int fortunes) const;
     // The indexer's result for the record, run directly on a copy of it.
     unsigned DirectIndexResult(const SourceRecord& record) const;
-    // The stand-in that precedes the indexer fails every run with code 1,
-    // which the indexer itself never gives for a record that names its
-    // index file. Tests that need a successful run skip while it is there.
-    bool IndexerIsStandIn() const;
 };
 
 std::vector<std::string> FilesIn(const std::string& folder);
