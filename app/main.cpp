@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "app/random.h"
 #include "app/selection.h"
 #include "cookies/legacy_sync.h"

@@ -3,8 +3,8 @@
 #include <stdio.h>
 
 #include "app/delivery.h"
-#include "app/line_escape.h"
-#include "app/product.h"
+#include "cookies/line_escape.h"
+#include "core/product.h"
 #include "cookies/indexer.h"
 #include "cookies/scanner.h"
 

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 // Line r (from 0) of "Fortune.txt" in the current directory.
 int ReadLegacyFortune(HINSTANCE instance, uint32_t r);

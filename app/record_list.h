@@ -3,7 +3,7 @@
 #ifndef MERROWIND_RECORD_LIST_H
 #define MERROWIND_RECORD_LIST_H
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 struct RecordList;
 

@@ -1,8 +1,8 @@
 #include "app/selection.h"
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "app/delivery.h"
-#include "app/product.h"
+#include "core/product.h"
 #include "app/random.h"
 #include "app/readers.h"
 #include "app/record_list.h"

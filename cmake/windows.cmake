@@ -53,7 +53,7 @@ add_library(merrowind_resources OBJECT res/merrowind.rc)
 target_include_directories(merrowind_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${MERROWIND_GENERATED})
 add_dependencies(merrowind_resources merrowind_generated)
 set_source_files_properties(res/merrowind.rc PROPERTIES OBJECT_DEPENDS
-    "${MERROWIND_GENERATED}/fortune_table.rc;${MERROWIND_GENERATED}/program.ico;${MERROWIND_GENERATED}/hand.cur;${CMAKE_SOURCE_DIR}/res/merrowind.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h;${CMAKE_SOURCE_DIR}/app/product_addresses.h")
+    "${MERROWIND_GENERATED}/fortune_table.rc;${MERROWIND_GENERATED}/program.ico;${MERROWIND_GENERATED}/hand.cur;${CMAKE_SOURCE_DIR}/res/merrowind.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h;${CMAKE_SOURCE_DIR}/core/product_addresses.h")
 
 add_library(merrowind_win32 STATIC ${MERROWIND_WIN32_SOURCES})
 target_link_libraries(merrowind_win32 PUBLIC merrowind_pure

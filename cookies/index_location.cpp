@@ -3,8 +3,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "app/product.h"
-#include "app/system_dlls.h"
+#include "core/product.h"
+#include "core/system_dlls.h"
 #include "cookies/indexer.h"
 
 static_assert(kPathFieldSize == MAX_PATH, "a path field holds one Windows path");

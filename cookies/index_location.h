@@ -7,7 +7,7 @@
 
 #include <stdint.h>
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 // Names are numbered from 0 up to one below this number.
 const uint32_t kIndexNameLimit = 99999;

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <stdint.h>
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 // The job block. progress and cancel are shared with the starting thread
 // while a worker runs; each is one 32-bit value, read and written whole.

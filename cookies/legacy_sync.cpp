@@ -4,8 +4,8 @@
 
 #include <stdio.h>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "cookies/legacy_lines.h"
 
 // Opens "Fortune.txt" the way both the change test and the store do: read

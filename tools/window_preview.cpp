@@ -5,7 +5,7 @@
 // READYFILE.stop end it.
 #include <windows.h>
 
-#include "app/product.h"
+#include "core/product.h"
 #include "res/resource_ids.h"
 #include "window/fortune_window.h"
 

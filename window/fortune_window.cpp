@@ -1,9 +1,10 @@
 #include "window/fortune_window.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "res/resource_ids.h"
 #include "window/layout.h"
 #include "window/link_control.h"
+#include "window/settings_dialog.h"
 #include "window/wrap.h"
 
 static uint32_t MeasureRun(void* context, const char* run, int length)
@@ -102,11 +103,22 @@ static void OnInitDialog(HWND window, char* text)
     SetDlgItemTextA(window, IDC_FORTUNE_TEXT, text);
 }
 
-// OK and Enter send command 1; Escape and the close box command 2.
+// The settings dialog, owned by this window; it rewrites the catalogue, which
+// the next turn reads.
+static void OpenSettings(HWND window)
+{
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), window, SettingsDialogProc, 0);
+}
+
+// OK and Enter send command 1; Escape and the close box command 2; the
+// "settings" link reports its click as its own id.
 static void OnCommand(HWND window, WPARAM wParam)
 {
     WORD command = LOWORD(wParam);
     if (command == IDOK || command == IDCANCEL) EndDialog(window, 1);
+    // Only the click: a double click on a static control also reports its id.
+    if (command == IDC_SETTINGS_LINK && HIWORD(wParam) == STN_CLICKED) OpenSettings(window);
 }
 
 // A press on the background or on the text, which lets presses through:

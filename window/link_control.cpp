@@ -1,8 +1,7 @@
 #include "window/link_control.h"
 
-#include "app/product.h"
-#include "app/system_dlls.h"
-#include "cookies/settings_dialog.h"
+#include "core/product.h"
+#include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "window/link_action.h"
 
@@ -86,12 +85,12 @@ static LRESULT OnLeftButtonDown(HWND control)
     case kLinkOpensHomePage:
         OpenThroughShell(control, kHomePageAddress);
         break;
-    case kLinkOpensSettings: {
-        HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control, GWLP_HINSTANCE));
-        HWND owner = reinterpret_cast<HWND>(GetWindowLongPtrA(control, GWLP_HWNDPARENT));
-        DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+    case kLinkOpensSettings:
+        // What "settings" opens is the business of the window that holds the
+        // link: it hears of the click as a static control's STN_CLICKED.
+        SendMessageA(GetParent(control), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
         break;
-    }
     case kLinkOpensLabel:
         OpenThroughShell(control, label);
         break;

@@ -1,10 +1,15 @@
-# The fortune window and the link controls.
+# Every window of the program: the fortune window, the link controls, the
+# settings and add/edit dialogs, and their pure rules.
 list(APPEND MERROWIND_PURE_SOURCES
+    window/dialog_rules.cpp
     window/layout.cpp
     window/link_action.cpp
     window/wrap.cpp
 )
 list(APPEND MERROWIND_WIN32_SOURCES
+    window/cookie_dialog.cpp
+    window/dialog_support.cpp
     window/fortune_window.cpp
     window/link_control.cpp
+    window/settings_dialog.cpp
 )

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "res/resource_ids.h"
 #include "tests/support/app_data.h"
 #include "tests/support/process.h"

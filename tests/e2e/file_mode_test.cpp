@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "res/resource_ids.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cookies/cookie_dialog.h"
+#include "window/cookie_dialog.h"
 #include "cookies/indexer.h"
 #include "res/resource_ids.h"
 #include "tests/gui/source_dialogs.h"

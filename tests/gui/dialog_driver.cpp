@@ -2,7 +2,7 @@
 
 #include "tests/support/input.h"
 
-#include "app/product.h"
+#include "core/product.h"
 #include "res/resource_ids.h"
 #include "window/fortune_window.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/product.h"
+#include "core/product.h"
 #include "res/resource_ids.h"
 #include "window/link_action.h"
 

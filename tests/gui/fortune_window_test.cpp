@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/product.h"
+#include "core/product.h"
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "window/wrap.h"

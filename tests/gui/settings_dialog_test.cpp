@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
-#include "app/product.h"
-#include "cookies/settings_dialog.h"
+#include "core/catalogue.h"
+#include "core/product.h"
+#include "window/settings_dialog.h"
 #include "res/resource_ids.h"
 #include "tests/gui/source_dialogs.h"
 #include "tests/support/gui_driver.h"

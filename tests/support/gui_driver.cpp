@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/product.h"
+#include "core/product.h"
 
 // The hook runs on the dialog's thread; the events are shared with the test.
 static UINT g_barrierMessage = 0;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 
 static LONG g_folderSerial = 0;
 

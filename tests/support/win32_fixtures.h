@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 // A folder under the temp directory, removed with everything in it.
 class TempFolder {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cookies/dialog_rules.h"
+#include "window/dialog_rules.h"
 
 TEST(SettingsTitle, ShowsTheActiveTotalAsAnUnsignedNumber)
 {

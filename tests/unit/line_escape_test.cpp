@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/line_escape.h"
+#include "cookies/line_escape.h"
 
 static std::string Replaced(std::string text)
 {

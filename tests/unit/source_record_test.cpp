@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 TEST(SourceRecordFields, FieldWithoutTerminatorIsCutAtItsEnd)
 {

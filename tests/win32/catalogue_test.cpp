@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "tests/support/win32_fixtures.h"
 
 class Catalogue : public ScratchTest {};

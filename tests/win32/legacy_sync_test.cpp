@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
+#include "core/catalogue.h"
 #include "cookies/legacy_sync.h"
 #include "tests/support/win32_fixtures.h"
 

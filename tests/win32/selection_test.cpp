@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalogue.h"
-#include "app/product.h"
+#include "core/catalogue.h"
+#include "core/product.h"
 #include "app/random.h"
 #include "app/selection.h"
 #include "tests/support/process.h"

@@ -1,4 +1,4 @@
-#include "app/line_escape.h"
+#include "cookies/line_escape.h"
 
 void ReplaceLineBreakEscapes(char* text)
 {

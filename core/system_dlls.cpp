@@ -1,4 +1,4 @@
-#include "app/system_dlls.h"
+#include "core/system_dlls.h"
 
 #include <shellapi.h>
 

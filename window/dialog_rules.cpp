@@ -1,4 +1,4 @@
-#include "cookies/dialog_rules.h"
+#include "window/dialog_rules.h"
 
 #include <stdio.h>
 

@@ -1,5 +1,5 @@
-#include "app/product.h"
-#include "app/product_addresses.h"
+#include "core/product.h"
+#include "core/product_addresses.h"
 
 const char kProgramCaption[] = "Merrowind";
 const char kBuiltInSourceName[] = "Internal Fortunes";

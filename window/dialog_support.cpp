@@ -1,7 +1,7 @@
-#include "cookies/dialog_support.h"
+#include "window/dialog_support.h"
 
-#include "app/product.h"
-#include "cookies/dialog_rules.h"
+#include "core/product.h"
+#include "window/dialog_rules.h"
 
 void CentreDialog(HWND dialog)
 {

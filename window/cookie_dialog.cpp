@@ -1,4 +1,4 @@
-#include "cookies/cookie_dialog.h"
+#include "window/cookie_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -7,10 +7,10 @@
 
 #include <new>
 
-#include "app/source_record.h"
-#include "app/system_dlls.h"
-#include "cookies/dialog_rules.h"
-#include "cookies/dialog_support.h"
+#include "core/source_record.h"
+#include "core/system_dlls.h"
+#include "window/dialog_rules.h"
+#include "window/dialog_support.h"
 #include "cookies/indexer.h"
 #include "res/resource_ids.h"
 

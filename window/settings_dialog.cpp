@@ -1,12 +1,12 @@
-#include "cookies/settings_dialog.h"
+#include "window/settings_dialog.h"
 
 #include <commctrl.h>
 
-#include "app/catalogue.h"
-#include "app/source_record.h"
-#include "cookies/cookie_dialog.h"
-#include "cookies/dialog_rules.h"
-#include "cookies/dialog_support.h"
+#include "core/catalogue.h"
+#include "core/source_record.h"
+#include "window/cookie_dialog.h"
+#include "window/dialog_rules.h"
+#include "window/dialog_support.h"
 #include "res/resource_ids.h"
 #include "window/link_control.h"
 

@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 extern const char CatalogueKey[];  // under HKEY_CURRENT_USER
 

@@ -1,4 +1,4 @@
-#include "app/source_record.h"
+#include "core/source_record.h"
 
 size_t FieldLength(const char* field, size_t fieldSize)
 {

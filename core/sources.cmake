@@ -1,0 +1,10 @@
+# The bottom layer: the stored record and the registry catalogue, the
+# program's names and addresses, and the system DLLs loaded on first use.
+list(APPEND MERROWIND_PURE_SOURCES
+    core/product.cpp
+    core/source_record.cpp
+)
+list(APPEND MERROWIND_WIN32_SOURCES
+    core/catalogue.cpp
+    core/system_dlls.cpp
+)
