@@ -17,7 +17,6 @@ int ChooseFortune(HINSTANCE instance)
     int position = 0;
     for (;;) {
         SourceRecord record;
-        ZeroMemory(&record, sizeof record);
         if (!ReadSourceRecord(position, &record)) break;
         if (record.active != 0) {
             total += record.count;

@@ -30,121 +30,93 @@ struct EntryBlock {
 
 // Counts an entry and writes the block when it is full; 0 if that write
 // failed (the entry is counted all the same).
-static int AddEntry(EntryBlock& block, uint32_t offset)
+static int AddEntry(EntryBlock* block, uint32_t offset)
 {
-    block.entries[block.pending++] = offset;
-    ++block.count;
-    if (block.pending < kEntryBlockCount) return 1;
-    block.pending = 0;
-    return WriteEntries(block.index, block.entries, kEntryBlockCount);
+    block->entries[block->pending++] = offset;
+    ++block->count;
+    if (block->pending < kEntryBlockCount) return 1;
+    block->pending = 0;
+    return WriteEntries(block->index, block->entries, kEntryBlockCount);
 }
 
-// Examines bytes[from] up to bytes[to - 1], after each of which progress has
-// the same value. Returns the index of the next byte to examine: to, or one
-// past a byte whose entry could not be written (result then 6), or the byte
-// before which a stop request was seen (result then 7).
-static DWORD ScanStretch(const unsigned char* bytes, DWORD from, DWORD to, uint32_t firstOffset, int32_t value,
-                         CookieScanState& state, EntryBlock& block, IndexJob* job, DWORD& result)
+// The stop request is looked at, and progress written, once per slice of
+// bytes rather than per byte: the thread that asks for a stop cannot tell one
+// byte from the next anyway, and nobody can tell sixteen equal progress
+// values from one. So a stop request is honoured within one slice of the
+// bytes examined after it is made, and progress lags the scan by at most one
+// slice. The last value written is the one the whole file gives, as before.
+static const uint32_t kSliceSize = kIndexStopGrain;
+static_assert(kReadBufferSize % kSliceSize == 0, "a read buffer holds whole slices");
+
+// Everything one pass keeps between slices.
+struct CookieScan {
+    IndexJob* job;
+    CookieScanState state;
+    double quotient;    // progress per byte, worked out once
+    uint32_t examined;  // bytes examined so far
+    DWORD result;
+    EntryBlock block;
+};
+
+// Examines the n bytes of one slice, which start at file offset
+// scan->examined. A failed entry write ends the slice at the byte that found
+// the entry, with result 6.
+static void ScanSlice(CookieScan* scan, const unsigned char* bytes, uint32_t n)
 {
-    std::atomic<int32_t>& cancel = job->cancel;
-    std::atomic<int32_t>& progress = job->progress;
-    CookieScanState s = state;
-    DWORD i = from;
-    // The stretch's first byte goes the long way: it writes the new value.
-    DWORD longWayUntil = from + 1;
-    while (i < to) {
-        // Plain text goes sixteen bytes at a time up to the next "%", which
-        // goes the long way. The stop request is still looked at before each
-        // byte and progress written after each; the bytes from the "%" on
-        // get both again when their turn comes, which changes nothing, since
-        // the stretch's first byte has already written this value.
-        if (i >= longWayUntil && s != kScanAfterSeparator) {
-            while (to - i >= kPlainBlockSize) {
-#if defined(__GNUC__)
-#pragma GCC unroll 16
-#endif
-                for (unsigned k = 0; k < kPlainBlockSize; ++k) {
-                    if (cancel.load(std::memory_order_relaxed) == 1) {
-                        result = kIndexCancelled;
-                        state = s;
-                        return i + k;
-                    }
-                    progress.store(value, std::memory_order_relaxed);
-                }
-                unsigned plain = SkipPlainBytes(bytes + i, s);
+    CookieScanState s = scan->state;
+    uint32_t i = 0;
+    while (i < n) {
+        // Plain text goes sixteen bytes at a time up to the next "%".
+        if (s != kScanAfterSeparator) {
+            while (n - i >= kPlainBlockSize) {
+                unsigned plain = SkipPlainBytes(bytes + i, &s);
                 i += plain;
-                if (plain < kPlainBlockSize) {
-                    longWayUntil = i + 1;
-                    break;
-                }
+                if (plain < kPlainBlockSize) break;
             }
-            if (i == to) break;
+            if (i == n) break;
         }
-        // Any other byte, the long way.
-        if (cancel.load(std::memory_order_relaxed) == 1) {
-            result = kIndexCancelled;
+        // A "%", the bytes after a separator, and the slice's last few bytes
+        // go one at a time.
+        if (ScanCookieByte(&s, bytes[i]) && !AddEntry(&scan->block, scan->examined + i)) {
+            scan->result = kIndexWriteFailed;
+            ++i;
             break;
         }
-        if (ScanCookieByte(s, bytes[i]) && !AddEntry(block, firstOffset + (i - from))) result = kIndexWriteFailed;
-        progress.store(value, std::memory_order_relaxed);
         ++i;
-        if (result != kIndexOk) break;
     }
-    state = s;
-    return i;
+    scan->state = s;
+    scan->examined += i;
 }
 
-// The one forward pass. Buffering changes nothing that the starting thread
-// can see: cancel is looked at before every byte is examined, and progress
-// is written after every byte, with the value that byte's position gives.
-// Since that value stays the same over long stretches of bytes, it is worked
-// out once per stretch. A write error ends the run with 6 at the next byte;
-// with entries written in blocks, that is a byte after the block that failed.
-static DWORD ScanCookieFile(HANDLE cookies, HANDLE index, uint32_t size, IndexJob* job, uint32_t& count,
-                            DWORD result)
+// The one forward pass, through a buffer of the indexer's own. The stop
+// request is looked at before each slice is examined; a failed write ends
+// the scan as if at the next byte, where a stop request still counts.
+static void ScanCookieFile(CookieScan* scan, HANDLE cookies)
 {
     unsigned char bytes[kReadBufferSize];
-    EntryBlock block;
-    block.index = index;
-    block.pending = 0;
-    block.count = count;
-    CookieScanState state = kScanInText;
-    const double quotient = ProgressQuotient(size);
-    uint32_t examined = 0;  // bytes examined before the buffer's first byte
     for (;;) {
         DWORD got = 0;
         // A read error ends the scan like the end of the file: the entries
         // found so far stand.
         if (!ReadFile(cookies, bytes, kReadBufferSize, &got, nullptr)) break;
         // A file that grew past the limit while it is read is cut there.
-        if (got > kCookieSizeLimit - 1 - examined) got = kCookieSizeLimit - 1 - examined;
+        if (got > kCookieSizeLimit - 1 - scan->examined) got = kCookieSizeLimit - 1 - scan->examined;
         if (got == 0) break;
-        DWORD i = 0;
-        while (i < got) {
-            if (result != kIndexOk) {
-                // A byte follows a failed write: the stop, unless a stop
-                // request came too.
-                if (job->cancel.load(std::memory_order_relaxed) == 1) result = kIndexCancelled;
-                count = block.count;
-                return result;
-            }
-            // After byte i the position is examined + i + 1.
-            uint32_t first = examined + i + 1;
-            uint32_t last = LastPositionWithSameProgress(quotient, first);
-            DWORD end = got;
-            if (last - first < got - i - 1) end = i + 1 + (last - first);
-            i = ScanStretch(bytes, i, end, examined + i, ProgressValue(quotient, first), state, block, job, result);
-            if (result == kIndexCancelled) {
-                count = block.count;
-                return result;
+        for (DWORD at = 0; at < got; at += kSliceSize) {
+            if (scan->job->cancel.load(std::memory_order_relaxed) == 1) scan->result = kIndexCancelled;
+            if (scan->result != kIndexOk) return;
+            DWORD n = got - at < kSliceSize ? got - at : kSliceSize;
+            ScanSlice(scan, bytes + at, n);
+            scan->job->progress.store(ProgressValue(scan->quotient, scan->examined), std::memory_order_relaxed);
+            if (scan->result != kIndexOk) {
+                if (scan->job->cancel.load(std::memory_order_relaxed) == 1) scan->result = kIndexCancelled;
+                return;
             }
         }
-        examined += got;
     }
-    if (result == kIndexOk && block.pending > 0 && !WriteEntries(index, block.entries, block.pending))
-        result = kIndexWriteFailed;
-    count = block.count;
-    return result;
+    EntryBlock* block = &scan->block;
+    if (scan->result == kIndexOk && block->pending > 0 && !WriteEntries(block->index, block->entries, block->pending))
+        scan->result = kIndexWriteFailed;
 }
 
 DWORD WINAPI IndexCookieFile(LPVOID parameter)
@@ -179,11 +151,20 @@ DWORD WINAPI IndexCookieFile(LPVOID parameter)
             // Also a size that cannot be read (INVALID_FILE_SIZE).
             result = kIndexCannotOpenCookies;
         } else {
+            CookieScan scan;
+            scan.job = job;
+            scan.state = kScanInText;
+            scan.quotient = ProgressQuotient(size);
+            scan.examined = 0;
+            scan.result = kIndexOk;
+            scan.block.index = index;
+            scan.block.pending = 0;
+            scan.block.count = 1;  // entry 0, the first fortune
             const uint32_t firstEntry = 0;
-            if (!WriteEntries(index, &firstEntry, 1)) result = kIndexWriteFailed;
-            uint32_t count = 1;
-            result = ScanCookieFile(cookies, index, size, job, count, result);
-            record->count = count;
+            if (!WriteEntries(index, &firstEntry, 1)) scan.result = kIndexWriteFailed;
+            ScanCookieFile(&scan, cookies);
+            result = scan.result;
+            record->count = scan.block.count;
         }
         CloseHandle(cookies);
     }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <stdint.h>
 
+#include "cookies/index_result.h"
 #include "core/source_record.h"
 
 // The job block. progress and cancel are shared with the starting thread
@@ -19,18 +20,9 @@ struct IndexJob {
     std::atomic<int32_t> cancel;
 };
 
-// Result codes.
-enum IndexResult : DWORD {
-    kIndexOk = 0,
-    kIndexNoAppData = 1,
-    kIndexPathTooLong = 2,
-    kIndexNoFolder = 3,
-    kIndexCannotCreate = 4,
-    kIndexCannotOpenCookies = 5,
-    kIndexWriteFailed = 6,
-    kIndexCancelled = 7,
-    kIndexNoFreeName = 8
-};
+// The stop request is looked at, and progress written, once per this many
+// bytes examined: a request is honoured within this many bytes.
+const uint32_t kIndexStopGrain = 4096;
 
 // A thread procedure (its argument is the IndexJob); also called directly.
 DWORD WINAPI IndexCookieFile(LPVOID job);

@@ -6,10 +6,14 @@
 
 #include <stdint.h>
 
-// The line buffer, and the most characters one read may put into it: a longer
-// line arrives in several pieces, each counted on its own.
-const int kLegacyLineBufferSize = 4100;
-const int kLegacyPieceLimit = 4098;
+#include "core/product.h"
+
+// The line buffer is a text buffer. One read puts at most this many
+// characters into it (the runtime's line reader is given one byte less than
+// the buffer, and keeps one for the terminator), so a longer line arrives in
+// several pieces, each counted on its own.
+const int kLegacyLineBufferSize = static_cast<int>(kTextBufferSize);
+const int kLegacyPieceLimit = kLegacyLineBufferSize - 2;
 
 // The word on the first line that keeps the built-in collection switched on.
 extern const char kLegacyExtraWord[];

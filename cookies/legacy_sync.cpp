@@ -16,14 +16,6 @@ static HANDLE OpenLegacyFile()
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Every record read here starts zeroed, so a short stored value never
-// carries bytes of a record read before it.
-static int ReadRecordAt(int position, SourceRecord* record)
-{
-    ZeroMemory(record, sizeof *record);
-    return ReadSourceRecord(position, record);
-}
-
 // The file is gone: its records leave the catalogue. After a deletion the
 // later records move down, so the same position is looked at again; when a
 // deletion could not shorten the run (a protected key or value), the walk
@@ -32,7 +24,7 @@ static void RemoveLegacyRecords()
 {
     SourceRecord record;
     int position = 0;
-    while (ReadRecordAt(position, &record)) {
+    while (ReadSourceRecord(position, &record)) {
         if (record.kind != kSourceLegacyText) {
             ++position;
             continue;
@@ -46,7 +38,7 @@ static void RemoveLegacyRecords()
 static int HasLegacyRecord()
 {
     SourceRecord record;
-    for (int position = 0; ReadRecordAt(position, &record); ++position)
+    for (int position = 0; ReadSourceRecord(position, &record); ++position)
         if (record.kind == kSourceLegacyText) return 1;
     return 0;
 }
@@ -75,7 +67,7 @@ void SyncLegacyTextFile()
 
     uint32_t count = stored.size;
     uint32_t replace = stored.replace;
-    RescanLegacyTextFile(count, replace);
+    RescanLegacyTextFile(&count, &replace);
 }
 
 // Counts the fortune lines through the runtime's text-mode reader (CR LF
@@ -117,7 +109,7 @@ static void UpdateCatalogue(const SourceRecord* legacy, uint32_t replace)
     SourceRecord record;
     int position = 0;
     int replaced = 0;
-    for (; ReadRecordAt(position, &record); ++position) {
+    for (; ReadSourceRecord(position, &record); ++position) {
         if (record.kind == kSourceLegacyText) {
             WriteSourceRecord(position, legacy);
             replaced = 1;
@@ -129,22 +121,22 @@ static void UpdateCatalogue(const SourceRecord* legacy, uint32_t replace)
     if (!replaced) WriteSourceRecord(position, legacy);
 }
 
-void RescanLegacyTextFile(uint32_t& count, uint32_t& replace)
+void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
 {
     LegacyLineTally tally;
-    BeginLegacyTally(&tally, replace);
+    BeginLegacyTally(&tally, *replace);
     CountLegacyLines(&tally);
-    count = tally.count;
-    replace = tally.replace;
+    *count = tally.count;
+    *replace = tally.replace;
 
-    StoreScanState(count, replace);
+    StoreScanState(*count, *replace);
 
     SourceRecord legacy;
     ZeroMemory(&legacy, sizeof legacy);
     legacy.active = 1;
     legacy.kind = kSourceLegacyText;
-    legacy.count = count;
+    legacy.count = *count;
     SetField(legacy.name, sizeof legacy.name, kLegacyFileName);
     SetField(legacy.cookiePath, sizeof legacy.cookiePath, kLegacyFileName);
-    UpdateCatalogue(&legacy, replace);
+    UpdateCatalogue(&legacy, *replace);
 }

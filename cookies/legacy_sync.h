@@ -6,6 +6,8 @@
 #include <stdint.h>
 
 void SyncLegacyTextFile();
-void RescanLegacyTextFile(uint32_t& count, uint32_t& replace);
+// Counts the fortune lines into *count and sets *replace from the first
+// line; *replace comes in holding the value to keep when no line is read.
+void RescanLegacyTextFile(uint32_t* count, uint32_t* replace);
 
 #endif

@@ -7,6 +7,8 @@
 
 #include <stdint.h>
 
+#include "core/product.h"
+
 #if defined(__SSE2__) || defined(_M_IX86) || defined(_M_X64)
 #include <emmintrin.h>
 #if defined(_MSC_VER)
@@ -31,19 +33,19 @@ inline int IsLineBreakByte(unsigned char byte)
 // fortune (its offset is the next index entry), else 0. The first fortune
 // begins at offset 0 without being reported: a scan starts in kScanInText.
 // Inline because the indexer calls it for every byte of files of many MB.
-inline int ScanCookieByte(CookieScanState& state, unsigned char byte)
+inline int ScanCookieByte(CookieScanState* state, unsigned char byte)
 {
-    switch (state) {
+    switch (*state) {
     case kScanInText:
-        if (IsLineBreakByte(byte)) state = kScanLineStart;
+        if (IsLineBreakByte(byte)) *state = kScanLineStart;
         return 0;
     case kScanLineStart:
-        if (byte == '%') state = kScanAfterSeparator;
-        else if (!IsLineBreakByte(byte)) state = kScanInText;
+        if (byte == '%') *state = kScanAfterSeparator;
+        else if (!IsLineBreakByte(byte)) *state = kScanInText;
         return 0;
     default:
         if (IsLineBreakByte(byte)) return 0;
-        state = kScanInText;
+        *state = kScanInText;
         return 1;
     }
 }
@@ -56,7 +58,7 @@ inline int ScanCookieByte(CookieScanState& state, unsigned char byte)
 // "%" (16 if there is none); state becomes the state after those bytes,
 // exactly as ScanCookieByte would leave it.
 const unsigned kPlainBlockSize = 16;
-inline unsigned SkipPlainBytes(const unsigned char* p, CookieScanState& state)
+inline unsigned SkipPlainBytes(const unsigned char* p, CookieScanState* state)
 {
 #if defined(MERROWIND_SCANNER_SSE2)
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -73,12 +75,12 @@ inline unsigned SkipPlainBytes(const unsigned char* p, CookieScanState& state)
         plain = static_cast<unsigned>(__builtin_ctz(percent));
 #endif
     }
-    if (plain > 0) state = ((breaks >> (plain - 1)) & 1u) ? kScanLineStart : kScanInText;
+    if (plain > 0) *state = ((breaks >> (plain - 1)) & 1u) ? kScanLineStart : kScanInText;
     return plain;
 #else
     unsigned plain = 0;
     while (plain < kPlainBlockSize && p[plain] != '%') ++plain;
-    if (plain > 0) state = IsLineBreakByte(p[plain - 1]) ? kScanLineStart : kScanInText;
+    if (plain > 0) *state = IsLineBreakByte(p[plain - 1]) ? kScanLineStart : kScanInText;
     return plain;
 #endif
 }
@@ -95,14 +97,8 @@ inline int32_t ProgressValue(double quotient, uint32_t position)
     return static_cast<int32_t>(value);
 }
 
-// The last position (from the given one on) whose progress value is still
-// the value at the given position; 0xFFFFFFFF once the value is 100. The
-// value never falls as the position grows, so a pass can write one known
-// value for a whole stretch of bytes without computing it for each.
-uint32_t LastPositionWithSameProgress(double quotient, uint32_t position);
-
-// The largest fortune a reader takes: the text buffer's 4099 characters.
-const uint32_t kFortuneTextLimit = 4099;
+// The largest fortune a reader takes: the text buffer less its terminator.
+const uint32_t kFortuneTextLimit = kTextBufferSize - 1;
 
 // How many of the n bytes read from a fortune's offset belong to it: the
 // first byte is always text; a "%" right after CR or LF ends the fortune and

@@ -52,6 +52,9 @@ int ReadSourceRecord(int i, SourceRecord* record)
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
+    // Zeroed first: a shorter value fills only its own length, and no caller
+    // should see bytes of whatever the buffer held before.
+    ZeroMemory(record, sizeof *record);
     DWORD size = kSourceRecordSize;
     LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr,
                                    reinterpret_cast<BYTE*>(record), &size);
@@ -87,17 +90,13 @@ int DeleteSourceRecord(int i)
     }
 
     // Move every later record down one place, in ascending order, then drop
-    // the last value, which now stands twice. The scratch record is zeroed
-    // before each read so that a short value never carries bytes of the
-    // record read before it.
+    // the last value, which now stands twice.
     SourceRecord scratch;
-    ZeroMemory(&scratch, sizeof scratch);
     if (!ReadSourceRecord(i + 1, &scratch)) return result;
     int position = i + 1;
     for (;;) {
         WriteSourceRecord(position - 1, &scratch);
         ++position;
-        ZeroMemory(&scratch, sizeof scratch);
         if (!ReadSourceRecord(position, &scratch)) break;
     }
     DeleteSourceRecord(position - 1);

@@ -14,8 +14,8 @@ extern const char CatalogueKey[];  // under HKEY_CURRENT_USER
 int CountSourceRecords();
 // Deletes every record of the unbroken run; 1 if at least one was deleted.
 int ClearSourceRecords();
-// Reads record i into the caller's 788-byte buffer; 1 on success. A shorter
-// value fills only its own length, so callers read into a zeroed record.
+// Reads record i into the caller's 788-byte buffer, zeroed first, so a
+// shorter value leaves zeros behind its own length; 1 on success.
 int ReadSourceRecord(int i, SourceRecord* record);
 // Creates or overwrites record i; 1 on success.
 int WriteSourceRecord(int i, const SourceRecord* record);

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "cookies/index_result.h"
+
 const char kNoActiveCookiesMessage[] = "There are no active cookies.";
 const char kNoNameMessage[] = "Please enter a name for the Cookie File.";
 const char kNoPathMessage[] = "Please enter the path to the Cookie File.";
@@ -12,9 +14,6 @@ const char kEditCookieFileCaption[] = "Merrowind - Edit Cookie File";
 
 static const char kSettingsTitleFormat[] = "Merrowind - Settings (%lu active)";
 static const char kIndexFailureFormat[] = "Failed to create index file (%lu).";
-
-static const uint32_t kIndexResultOk = 0;
-static const uint32_t kIndexResultCancelled = 7;
 
 const char* CookieFileCaption(size_t nameLength)
 {
@@ -33,7 +32,7 @@ void FormatIndexFailure(uint32_t code, char (&text)[kIndexFailureSize])
 
 bool IndexResultNeedsMessage(uint32_t code)
 {
-    return code != kIndexResultOk && code != kIndexResultCancelled;
+    return code != kIndexOk && code != kIndexCancelled;
 }
 
 void FormatCount(uint32_t count, char (&text)[kCountTextSize])
@@ -66,9 +65,4 @@ const char* FirstEntryProblem(size_t nameLength, size_t pathLength,
     if (pathLength == 0) return kNoPathMessage;
     if (!pathExists(path)) return kMissingCookieFileMessage;
     return nullptr;
-}
-
-int CentredOrigin(int screenSize, int windowSize)
-{
-    return screenSize / 2 - windowSize / 2;
 }

@@ -52,8 +52,4 @@ int32_t ActiveFromState(unsigned state, int32_t current);
 const char* FirstEntryProblem(size_t nameLength, size_t pathLength,
                               bool (*pathExists)(const char* path), const char* path);
 
-// Where a window of the given size is centred on a screen of the given size:
-// each half truncated toward zero.
-int CentredOrigin(int screenSize, int windowSize);
-
 #endif

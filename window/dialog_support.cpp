@@ -1,7 +1,7 @@
 #include "window/dialog_support.h"
 
 #include "core/product.h"
-#include "window/dialog_rules.h"
+#include "window/layout.h"
 
 void CentreDialog(HWND dialog)
 {

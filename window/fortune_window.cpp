@@ -86,10 +86,8 @@ static void LayOut(HWND window, TextSize text)
     Move(home, places.homeX, places.homeY);
     Move(settings, places.settingsX, places.settingsY);
 
-    int x, y;
-    CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), size.width,
-                    size.height, &x, &y);
-    Move(window, x, y);
+    Move(window, CentredOrigin(GetSystemMetrics(SM_CXSCREEN), size.width),
+         CentredOrigin(GetSystemMetrics(SM_CYSCREEN), size.height));
 }
 
 static void OnInitDialog(HWND window, char* text)

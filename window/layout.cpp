@@ -53,8 +53,7 @@ FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize tex
     return places;
 }
 
-void CentredPosition(int screenWidth, int screenHeight, int width, int height, int* x, int* y)
+int CentredOrigin(int screenSize, int windowSize)
 {
-    *x = screenWidth / 2 - width / 2;
-    *y = screenHeight / 2 - height / 2;
+    return screenSize / 2 - windowSize / 2;
 }

@@ -62,8 +62,9 @@ TextSize FortuneWindowSize(const FortuneWindowParts& parts, TextSize text, const
 FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize text,
                                    const DialogMargins& m, int clientWidth, int clientHeight);
 
-// The top-left corner that centres a window of the given size on a screen of
-// the given size; each half truncated toward zero, not clamped to the screen.
-void CentredPosition(int screenWidth, int screenHeight, int width, int height, int* x, int* y);
+// Where every window of the program goes, along one axis: the edge that
+// centres a window of the given size on a screen of the given size, each
+// half truncated toward zero, not clamped to the screen.
+int CentredOrigin(int screenSize, int windowSize);
 
 #endif

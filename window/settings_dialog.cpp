@@ -124,24 +124,6 @@ static int InsertRow(HWND list, const SourceRecord& record)
     return 1;
 }
 
-// Detaches every row's copy before releasing it, so that nothing the list
-// still reports can reach a released copy.
-static void ReleaseRowCopies(HWND list)
-{
-    int rows = RowCount(list);
-    for (int i = 0; i < rows; ++i) {
-        SourceRecord* copy = RowCopy(list, i);
-        if (copy == nullptr) continue;
-        LVITEMA item;
-        ZeroMemory(&item, sizeof item);
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        item.lParam = 0;
-        SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        LocalFree(copy);
-    }
-}
-
 // Shows the active total in the title and hands it back.
 static uint32_t RefreshTitle(HWND dialog)
 {
@@ -211,9 +193,7 @@ static void OnInitDialog(HWND dialog)
     InsertColumn(list, 1, "Fortunes", 75, LVCFMT_RIGHT);
     InsertColumn(list, 2, "Path", 175, LVCFMT_LEFT);
     for (int i = 0;; ++i) {
-        // Zeroed first: a short stored value fills only its own length.
         SourceRecord record;
-        ZeroMemory(&record, sizeof record);
         if (!ReadSourceRecord(i, &record)) break;
         InsertRow(list, record);
     }
@@ -265,7 +245,6 @@ static void OnRemove(HWND dialog, SettingsState* state)
     if (copy == nullptr) return;
     NoteIndexFile(&state->retired, copy->indexPath);
     SendMessageA(list, LVM_DELETEITEM, index, 0);
-    LocalFree(copy);
     RefreshTitle(dialog);
 }
 
@@ -307,14 +286,12 @@ static void OnOk(HWND dialog, SettingsState* state)
         for (const IndexFileNote* note = state->retired; note != nullptr; note = note->next)
             if (!NamedByRow(list, note->path)) DeleteFileA(note->path);
     }
-    ReleaseRowCopies(list);
     EndDialog(dialog, 1);
 }
 
 // The catalogue is not touched, and the index files made meanwhile go again.
 static void OnCancel(HWND dialog, SettingsState* state)
 {
-    ReleaseRowCopies(ListOf(dialog));
     for (const IndexFileNote* note = state->made; note != nullptr; note = note->next)
         DeleteFileA(note->path);
     EndDialog(dialog, 0);
@@ -357,6 +334,13 @@ static void OnItemChanged(HWND dialog, const NMLISTVIEW* change)
     RefreshTitle(dialog);
 }
 
+// A row goes, by Remove or with the list when the dialog ends: its copy goes
+// with it, whichever way the dialog ends.
+static void OnDeleteItem(const NMLISTVIEW* deleted)
+{
+    if (deleted->lParam != 0) LocalFree(reinterpret_cast<HLOCAL>(deleted->lParam));
+}
+
 static void OnNotify(HWND dialog, LPARAM lParam)
 {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -370,6 +354,9 @@ static void OnNotify(HWND dialog, LPARAM lParam)
         break;
     case NM_CLICK:
         RefreshButtons(dialog);
+        break;
+    case LVN_DELETEITEM:
+        OnDeleteItem(reinterpret_cast<const NMLISTVIEW*>(lParam));
         break;
     default:
         break;

@@ -137,8 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Centred: inside the screen when the window fits, over both edges
     // when it does not.
-    int x = 0, y = 0;
-    CentredPosition(screenWidth, screenHeight, window.width, window.height, &x, &y);
+    int x = CentredOrigin(screenWidth, window.width);
+    int y = CentredOrigin(screenHeight, window.height);
     int64_t right = int64_t(x) + window.width, bottom = int64_t(y) + window.height;
     if (window.width <= screenWidth) FUZZ_CHECK(x >= 0 && right <= screenWidth);
     else FUZZ_CHECK(x <= 0 && right >= screenWidth);

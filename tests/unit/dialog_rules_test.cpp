@@ -85,11 +85,3 @@ TEST(CountText, IsUnsignedDecimal)
     FormatCount(4294967295u, text);
     EXPECT_STREQ(text, "4294967295");
 }
-
-TEST(Centring, HalvesTruncateTowardZero)
-{
-    EXPECT_EQ(CentredOrigin(1024, 300), 362);
-    EXPECT_EQ(CentredOrigin(1025, 301), 362) << "512 - 150";
-    EXPECT_EQ(CentredOrigin(800, 1001), -100) << "a window wider than the screen starts left of it (400 - 500)";
-    EXPECT_EQ(CentredOrigin(801, 1003), -101) << "400 - 501";
-}

@@ -140,15 +140,14 @@ TEST(Layout, ControlsGoBelowTheTextAndIntoTheCorners)
 
 TEST(Layout, CentringTruncatesEachHalfAndIsNotClamped)
 {
-    int x = 0, y = 0;
-    CentredPosition(1024, 768, 301, 200, &x, &y);
-    EXPECT_EQ(x, 512 - 150);
-    EXPECT_EQ(y, 384 - 100);
+    EXPECT_EQ(CentredOrigin(1024, 301), 512 - 150);
+    EXPECT_EQ(CentredOrigin(768, 200), 384 - 100);
+    EXPECT_EQ(CentredOrigin(1025, 301), 362) << "512 - 150";
     // Larger than the screen: negative, reaching past both edges.
-    CentredPosition(1024, 768, 1500, 1001, &x, &y);
-    EXPECT_EQ(x, 512 - 750);
-    EXPECT_EQ(y, 384 - 500);
-    CentredPosition(1023, 767, 3, 3, &x, &y);
-    EXPECT_EQ(x, 511 - 1);
-    EXPECT_EQ(y, 383 - 1);
+    EXPECT_EQ(CentredOrigin(1024, 1500), 512 - 750);
+    EXPECT_EQ(CentredOrigin(768, 1001), 384 - 500);
+    EXPECT_EQ(CentredOrigin(801, 1003), -101) << "400 - 501";
+    EXPECT_EQ(CentredOrigin(800, 1001), -100) << "400 - 500";
+    EXPECT_EQ(CentredOrigin(1024, 300), 362);
+    EXPECT_EQ(CentredOrigin(1023, 3), 511 - 1);
 }

@@ -10,6 +10,7 @@
 #include "cookies/indexer.h"
 #include "tests/support/app_data.h"
 #include "tests/support/cookie_split.h"
+#include "tests/support/input.h"
 #include "tests/support/win32_fixtures.h"
 
 typedef std::vector<uint32_t> Entries;
@@ -391,35 +392,80 @@ TEST_F(Indexer, RandomTextAgreesWithAnIndependentSplit)
     }
 }
 
-TEST_F(Indexer, FailedEntryWriteEndsWithSix)
+// The index "file" is a pipe whose other end takes 16 bytes at a time:
+// entry 0 fits, and the first full block of entries waits in WriteFile until
+// the test reads the pipe or closes it. A file of 20,000 four-byte fortunes.
+class IndexerIntoPipe : public Indexer {
+protected:
+    void SetUp() override
+    {
+        Indexer::SetUp();
+        std::string bytes;
+        for (int i = 0; i < 20000; ++i) bytes += "F\n%\n";
+        folder_.Write("cookies.txt", bytes);
+        wsprintfA(pipeName_, "\\\\.\\pipe\\merrowind-index-test-%lu", GetCurrentProcessId());
+        server_ = CreateNamedPipeA(pipeName_, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 16, 16, 0, nullptr);
+        ASSERT_NE(server_, INVALID_HANDLE_VALUE);
+        record_ = Record("cookies.txt", pipeName_);
+        job_.record = &record_;
+        job_.progress.store(0);
+        job_.cancel.store(0);
+        job_.thread = CreateThread(nullptr, 0, IndexCookieFile, &job_, 0, nullptr);
+        ASSERT_NE(job_.thread, nullptr);
+        ConnectNamedPipe(server_, nullptr);
+    }
+    void TearDown() override
+    {
+        if (server_ != INVALID_HANDLE_VALUE) CloseHandle(server_);
+        if (job_.thread != nullptr) {
+            WaitForSingleObject(job_.thread, 60000);
+            CloseHandle(job_.thread);
+        }
+        Indexer::TearDown();
+    }
+    DWORD WaitForResult()
+    {
+        EXPECT_EQ(WaitForSingleObject(job_.thread, 60000), static_cast<DWORD>(WAIT_OBJECT_0)) << "the run did not end";
+        DWORD code = 0xFFFFFFFFu;
+        GetExitCodeThread(job_.thread, &code);
+        return code;
+    }
+    char pipeName_[64] = {};
+    HANDLE server_ = INVALID_HANDLE_VALUE;
+    SourceRecord record_;
+    IndexJob job_;
+};
+
+TEST_F(IndexerIntoPipe, FailedEntryWriteEndsWithSix)
 {
-    // The index "file" is a pipe whose other end takes 16 bytes and is then
-    // closed: entry 0 fits, the first full block of entries cannot be
-    // written.
-    std::string bytes;
-    for (int i = 0; i < 20000; ++i) bytes += "F\n%\n";
-    folder_.Write("cookies.txt", bytes);
-    char pipeName[64];
-    wsprintfA(pipeName, "\\\\.\\pipe\\merrowind-index-test-%lu", GetCurrentProcessId());
-    HANDLE server = CreateNamedPipeA(pipeName, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 16, 16, 0, nullptr);
-    ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    SourceRecord record = Record("cookies.txt", pipeName);
-    IndexJob job;
-    job.record = &record;
-    job.progress.store(0);
-    job.cancel.store(0);
-    job.thread = CreateThread(nullptr, 0, IndexCookieFile, &job, 0, nullptr);
-    ASSERT_NE(job.thread, nullptr);
-    ConnectNamedPipe(server, nullptr);
     // Once bytes are being examined, entry 0 has been written.
-    for (int i = 0; i < 60000 && job.progress.load() == 0; ++i) Sleep(1);
-    CloseHandle(server);
-    ASSERT_EQ(WaitForSingleObject(job.thread, 60000), WAIT_OBJECT_0);
-    DWORD code = 0xFFFFFFFFu;
-    GetExitCodeThread(job.thread, &code);
-    CloseHandle(job.thread);
-    EXPECT_EQ(code, kIndexWriteFailed);
-    EXPECT_EQ(record.count, 1u + 4096u) << "entry 0 and the block that could not be written, counted all the same";
-    EXPECT_LT(job.progress.load(), 100) << "the scan ended at the failure";
-    EXPECT_STREQ(record.indexPath, pipeName);
+    ASSERT_TRUE(WaitUntil([&] { return job_.progress.load() != 0; }, 60000)) << "no byte was examined";
+    CloseHandle(server_);
+    server_ = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(WaitForResult(), static_cast<DWORD>(kIndexWriteFailed));
+    EXPECT_EQ(record_.count, 1u + 4096u) << "entry 0 and the block that could not be written, counted all the same";
+    EXPECT_LT(job_.progress.load(), 100) << "the scan ended at the failure";
+    EXPECT_STREQ(record_.indexPath, pipeName_);
+}
+
+TEST_F(IndexerIntoPipe, StopRequestIsHonouredWithinTheStopGrain)
+{
+    // Held in the write of entries 1 to 4096 (the fortune at byte 16384 filled
+    // the block), the run is asked to stop, then let go.
+    ASSERT_TRUE(WaitUntil([&] {
+        DWORD waiting = 0;
+        return PeekNamedPipe(server_, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 4;
+    }, 60000)) << "the block of entries was never written";
+    job_.cancel.store(1);
+    char drain[4096];
+    DWORD got = 0;
+    while (ReadFile(server_, drain, sizeof drain, &got, nullptr) && got > 0) {
+    }
+    EXPECT_EQ(WaitForResult(), static_cast<DWORD>(kIndexCancelled));
+    // Fortunes found after the request: at most one per four bytes of the
+    // grain, far from the 20,000 of the whole file.
+    EXPECT_GE(record_.count, 1u + 4096u) << "entries counted before the request";
+    EXPECT_LE(record_.count, 1u + 4096u + kIndexStopGrain / 4) << "the stop came later than " << kIndexStopGrain
+                                                               << " bytes after the request";
+    EXPECT_LT(job_.progress.load(), 100) << "stopped before the end";
 }
