@@ -11,7 +11,9 @@ set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 # clang does not find the C++ library of Debian's MinGW-w64 GCC by itself, and
 # would call the host's linker.
-set(MERROWIND_MINGW_GCC /usr/lib/gcc/i686-w64-mingw32/12-posix)
+execute_process(COMMAND i686-w64-mingw32-gcc-posix -print-libgcc-file-name
+    OUTPUT_VARIABLE MERROWIND_MINGW_LIBGCC OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(MERROWIND_MINGW_GCC "${MERROWIND_MINGW_LIBGCC}" DIRECTORY)
 set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES
     ${MERROWIND_MINGW_GCC}/include/c++ ${MERROWIND_MINGW_GCC}/include/c++/i686-w64-mingw32)
 # The POSIX thread model's runtime needs winpthread behind libgcc, which the

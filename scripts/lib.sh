@@ -2,9 +2,9 @@
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 win_build="$root/build/win"
 native_build="$root/build/native"
+# The same prefix as the build's own wine-run.sh (cmake/windows.cmake).
 export WINEPREFIX="$win_build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+source "$root/cmake/wine-env.sh"
 
 build_windows() {
     cmake -S "$root" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \

@@ -13,13 +13,12 @@ from 0 at the top left). The hot spot must lie on a drawn pixel, or clicks
 would land beside what the user points at.
 """
 
-import argparse
 import struct
 import sys
 
 # Imported from the source tree at build time: keep it free of __pycache__.
 sys.dont_write_bytecode = True
-from text_art import ArtError, pack_bits, read_art, write_binary  # noqa: E402
+from text_art import ArtError, generator_main, resource_image, single_image_file  # noqa: E402
 
 SIZE = 32
 
@@ -63,66 +62,15 @@ def hotspot(art):
 
 
 def build_cursor(art):
-    table = pixel_table(art)
     hot_x, hot_y = hotspot(art)
-    colour_rows = []
-    mask_rows = []
-    # DIB rows are stored bottom-up.
-    for row in reversed(art.rows):
-        colour_rows.append(pack_bits([table[c][0] for c in row], 1))
-        mask_rows.append(pack_bits([table[c][1] for c in row], 1))
-    colour_bitmap = b"".join(colour_rows)
-    mask_bitmap = b"".join(mask_rows)
-
-    header = struct.pack(
-        "<IiiHHIIiiII",
-        40,                      # biSize
-        SIZE,                    # biWidth
-        SIZE * 2,                # biHeight: colour bitmap plus mask
-        1,                       # biPlanes
-        1,                       # biBitCount
-        0,                       # biCompression: BI_RGB
-        len(colour_bitmap) + len(mask_bitmap),
-        0,
-        0,
-        0,                       # biClrUsed: 0 means both colours
-        0,
-    )
-    image = header + COLOUR_TABLE + colour_bitmap + mask_bitmap
-
-    cursor_dir = struct.pack("<HHH", 0, 2, 1)  # reserved, type 2 = cursor, one image
-    entry = struct.pack(
-        "<BBBBHHII",
-        SIZE,
-        SIZE,
-        2,                       # colour count
-        0,
-        hot_x,                   # in a cursor the planes field holds the hot spot x
-        hot_y,                   # and the bit-count field the hot spot y
-        len(image),
-        len(cursor_dir) + 16,    # the image follows the single directory entry
-    )
-    return cursor_dir + entry + image
+    image = resource_image(art, pixel_table(art), 1, COLOUR_TABLE)
+    # In a cursor's directory entry the planes and bit-count fields hold the
+    # hot spot.
+    return single_image_file(2, art, image, 2, hot_x, hot_y)
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(description="Build Merrowind's 32x32 pointing-hand cursor.")
-    parser.add_argument("--source", required=True, help="text-art picture (32 x 32)")
-    parser.add_argument("--output", required=True, help=".cur file to write")
-    args = parser.parse_args(argv)
-
-    try:
-        art = read_art(args.source, SIZE, SIZE)
-        data = build_cursor(art)
-        write_binary(args.output, data)
-    except ArtError as error:
-        print("merrowind: cursor: %s" % error, file=sys.stderr)
-        return 1
-    except OSError as error:
-        print("merrowind: cursor: cannot write '%s': %s" % (error.filename, error.strerror),
-              file=sys.stderr)
-        return 1
-    return 0
+    return generator_main("cursor", "Build Merrowind's 32x32 pointing-hand cursor.", SIZE, build_cursor, argv)
 
 
 if __name__ == "__main__":

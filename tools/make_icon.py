@@ -12,13 +12,12 @@ the standard Windows 16-colour palette below, and "# . = transparent" marks
 the see-through pixels.
 """
 
-import argparse
 import struct
 import sys
 
 # Imported from the source tree at build time: keep it free of __pycache__.
 sys.dont_write_bytecode = True
-from text_art import ArtError, pack_bits, read_art, write_binary  # noqa: E402
+from text_art import ArtError, generator_main, pack_bits, resource_image, single_image_file  # noqa: E402
 
 SIZE = 32
 BITS_PER_PIXEL = 4
@@ -47,13 +46,13 @@ TRANSPARENT = "transparent"
 
 
 def pixel_table(art):
-    """Map every legend character to (colour index, transparent?)."""
+    """Map every legend character to (colour index, mask bit)."""
     table = {}
     for char, value in art.legend.items():
         if value == TRANSPARENT:
             # Transparent pixels keep colour 0 in the colour bitmap: with the
             # mask bit set, Windows then leaves the screen pixel unchanged.
-            table[char] = (0, True)
+            table[char] = (0, 1)
             continue
         try:
             index = int(value)
@@ -64,51 +63,14 @@ def pixel_table(art):
                 "%s: legend entry '%s' = %s is neither a colour 0..15 nor '%s'"
                 % (art.path, char, value, TRANSPARENT)
             )
-        table[char] = (index, False)
+        table[char] = (index, 0)
     return table
 
 
 def build_icon(art):
-    table = pixel_table(art)
-    colour_rows = []
-    mask_rows = []
-    # DIB rows are stored bottom-up.
-    for row in reversed(art.rows):
-        colour_rows.append(pack_bits([table[c][0] for c in row], BITS_PER_PIXEL))
-        mask_rows.append(pack_bits([1 if table[c][1] else 0 for c in row], 1))
-    colour_bitmap = b"".join(colour_rows)
-    mask_bitmap = b"".join(mask_rows)
-
     colour_table = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
-    header = struct.pack(
-        "<IiiHHIIiiII",
-        40,                      # biSize
-        SIZE,                    # biWidth
-        SIZE * 2,                # biHeight: colour bitmap plus mask
-        1,                       # biPlanes
-        BITS_PER_PIXEL,          # biBitCount
-        0,                       # biCompression: BI_RGB
-        len(colour_bitmap) + len(mask_bitmap),
-        0,
-        0,
-        0,                       # biClrUsed: 0 means all 16
-        0,
-    )
-    image = header + colour_table + colour_bitmap + mask_bitmap
-
-    icon_dir = struct.pack("<HHH", 0, 1, 1)  # reserved, type 1 = icon, one image
-    entry = struct.pack(
-        "<BBBBHHII",
-        SIZE,
-        SIZE,
-        len(PALETTE),            # colour count
-        0,
-        1,                       # planes
-        BITS_PER_PIXEL,
-        len(image),
-        len(icon_dir) + 16,      # the image follows the single directory entry
-    )
-    return icon_dir + entry + image
+    image = resource_image(art, pixel_table(art), BITS_PER_PIXEL, colour_table)
+    return single_image_file(1, art, image, len(PALETTE), 1, BITS_PER_PIXEL)
 
 
 def self_check():
@@ -117,24 +79,8 @@ def self_check():
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(description="Build Merrowind's 32x32 16-colour icon.")
-    parser.add_argument("--source", required=True, help="text-art picture (32 x 32)")
-    parser.add_argument("--output", required=True, help=".ico file to write")
-    args = parser.parse_args(argv)
-
     self_check()
-    try:
-        art = read_art(args.source, SIZE, SIZE)
-        data = build_icon(art)
-        write_binary(args.output, data)
-    except ArtError as error:
-        print("merrowind: icon: %s" % error, file=sys.stderr)
-        return 1
-    except OSError as error:
-        print("merrowind: icon: cannot write '%s': %s" % (error.filename, error.strerror),
-              file=sys.stderr)
-        return 1
-    return 0
+    return generator_main("icon", "Build Merrowind's 32x32 16-colour icon.", SIZE, build_icon, argv)
 
 
 if __name__ == "__main__":

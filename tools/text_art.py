@@ -13,8 +13,11 @@ Pixel rows never contain spaces, so a row that starts with "#" (a pixel drawn
 with the character "#") is not mistaken for a comment.
 """
 
+import argparse
 import os
 import re
+import struct
+import sys
 
 LEGEND_LINE = re.compile(r"^#\s+(\S)\s+=\s+(\S+)")
 
@@ -113,3 +116,72 @@ def write_binary(path, data):
     with open(temporary, "wb") as handle:
         handle.write(data)
     os.replace(temporary, path)
+
+
+def resource_image(art, table, bits_per_pixel, colour_table):
+    """The one image of an icon or cursor file: a BITMAPINFOHEADER, the colour
+    table, the colour bitmap and the mask, rows bottom-up as DIBs store them.
+    table maps each picture character to (colour index, mask bit); a mask bit
+    of 1 with colour 0 leaves the screen pixel as it is."""
+    colour_rows = []
+    mask_rows = []
+    for row in reversed(art.rows):
+        colour_rows.append(pack_bits([table[c][0] for c in row], bits_per_pixel))
+        mask_rows.append(pack_bits([table[c][1] for c in row], 1))
+    colour_bitmap = b"".join(colour_rows)
+    mask_bitmap = b"".join(mask_rows)
+    width = len(art.rows[0])
+    header = struct.pack(
+        "<IiiHHIIiiII",
+        40,                      # biSize
+        width,                   # biWidth
+        len(art.rows) * 2,       # biHeight: colour bitmap plus mask
+        1,                       # biPlanes
+        bits_per_pixel,          # biBitCount
+        0,                       # biCompression: BI_RGB
+        len(colour_bitmap) + len(mask_bitmap),
+        0,
+        0,
+        0,                       # biClrUsed: 0 means the whole table
+        0,
+    )
+    return header + colour_table + colour_bitmap + mask_bitmap
+
+
+def single_image_file(resource_type, art, image, colour_count, field_a, field_b):
+    """An .ico (resource_type 1) or .cur (2) file holding one image. field_a and
+    field_b are the planes and bit count of an icon, the hot spot x and y of a
+    cursor."""
+    directory = struct.pack("<HHH", 0, resource_type, 1)  # reserved, type, one image
+    entry = struct.pack(
+        "<BBBBHHII",
+        len(art.rows[0]),
+        len(art.rows),
+        colour_count,
+        0,
+        field_a,
+        field_b,
+        len(image),
+        len(directory) + 16,     # the image follows the single directory entry
+    )
+    return directory + entry + image
+
+
+def generator_main(what, description, size, build, argv=None):
+    """The command line both generators share: --source picture --output file.
+    build turns the parsed picture into the file's bytes."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--source", required=True, help="text-art picture (%d x %d)" % (size, size))
+    parser.add_argument("--output", required=True, help="file to write")
+    args = parser.parse_args(argv)
+    try:
+        art = read_art(args.source, size, size)
+        write_binary(args.output, build(art))
+    except ArtError as error:
+        print("merrowind: %s: %s" % (what, error), file=sys.stderr)
+        return 1
+    except OSError as error:
+        print("merrowind: %s: cannot write '%s': %s" % (what, error.filename, error.strerror),
+              file=sys.stderr)
+        return 1
+    return 0

@@ -18,7 +18,8 @@ static const UINT_PTR kProgressTimer = 1;
 static const UINT kProgressPeriodMs = 250;
 static const DWORD kCancelPollMs = 100;
 
-// Name and path are read with these limits, terminator included.
+// Name and path are read with these limits, terminator included, so at most
+// 254 and 258 characters: one short of the fields, and meant so.
 static const int kNameReadLimit = 255;
 static const int kPathReadLimit = 259;
 

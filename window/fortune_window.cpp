@@ -12,7 +12,9 @@ static uint32_t MeasureRun(void* context, const char* run, int length)
     return static_cast<uint32_t>(GetTabbedTextExtentA(static_cast<HDC>(context), run, length, 0, nullptr));
 }
 
-// The text measured in the default GUI font, which is what sizes the window.
+// The text measured in the default GUI font, which is what sizes the window,
+// though the control draws in the dialog's font: meant, it gives the window
+// its look, so keep it.
 static TextSize MeasureText(HWND window, const char* text)
 {
     HDC dc = GetDC(window);

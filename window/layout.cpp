@@ -19,6 +19,8 @@ TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* 
         if (text[i] == '\n') {
             TakeRun(measure(context, text + start, i - start), &widest, &total, &lastHeight);
             start = i + 1;
+            // Meant, not a slip: a line followed by an empty line counts
+            // twice in the height, which gives paragraphs their air.
             if (text[i + 1] == '\n') total += lastHeight;
         } else if (text[i + 1] == '\0') {
             TakeRun(measure(context, text + start, i - start + 1), &widest, &total, &lastHeight);
@@ -34,6 +36,8 @@ TextSize FortuneWindowSize(const FortuneWindowParts& parts, TextSize text, const
 {
     TextSize window;
     window.width = parts.frameWidth + text.width + m.h14;
+    // The settings link's width is left out of the minimum on purpose: the
+    // window keeps the width it has always had.
     int minimum = 2 * parts.okWidth + parts.homeWidth + m.h21;
     if (window.width < minimum) window.width = minimum;
     window.height = parts.frameHeight + text.height + parts.okHeight + m.v18;

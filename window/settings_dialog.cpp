@@ -350,6 +350,7 @@ static void OnNotify(HWND dialog, LPARAM lParam)
         OnItemChanged(dialog, reinterpret_cast<const NMLISTVIEW*>(lParam));
         break;
     case NM_DBLCLK:
+        // Whether or not Edit is enabled: Edit checks the row itself.
         SendMessageA(dialog, WM_COMMAND, IDC_EDIT, 0);
         break;
     case NM_CLICK:

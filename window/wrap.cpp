@@ -46,7 +46,9 @@ static uint32_t WrapInto(const char* text, char* out, uint32_t limit)
             // with the break; there is nothing to resume with.
             if (text[r] == '\0') break;
             // Otherwise the character after the break is copied below without
-            // being examined: it neither counts nor becomes a candidate.
+            // being examined: it neither counts nor becomes a candidate. So a
+            // line after a break of the pass breaks at its 96th character,
+            // not its 95th: meant, keep it.
         }
         out[w++] = text[r++];
     }
