@@ -257,9 +257,10 @@ TEST_F(Readers, CookieFileWrittenAfterItsIndexIsReindexed)
     folder_.Write("cookies.txt", "One\n%\nTwo\n%\nThree\n");
     WrittenAfter(cookies, index, 120);
     record.count = 9;
-    SeedRandom(31);
+    SeedRandom(0x9E3779B9u);
     uint32_t again = ScaledRandom(3);
-    SeedRandom(31);
+    ASSERT_NE(again, 0u) << "expected a seed whose draw is not the first fortune, which offset 0 gives anyway";
+    SeedRandom(0x9E3779B9u);
     const char* const texts[] = {"One\n", "Two\n", "Three\n"};
     EXPECT_EQ(Cookie(7, record), texts[again]) << "position 7 of 3 drawn again as " << again;
     EXPECT_EQ(record.count, 3u);
