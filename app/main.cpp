@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
+#include "app/loop_result.h"
 #include "app/random.h"
 #include "app/selection.h"
 #include "cookies/legacy_sync.h"
@@ -34,7 +35,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SeedFromClock();
     EnsureCatalogue();
     SyncLegacyTextFile();
-    while (ChooseFortune(instance) == 0) {
-    }
-    return 0;
+    int result;
+    do {
+        result = ChooseFortune(instance);
+    } while (result == kLoopAnother);
+    ForgetFailedSources();
+    // Scripts that run the program with a file name can tell whether a
+    // fortune came out (README.md lists the codes).
+    return ExitCodeForLoopResult(result);
 }

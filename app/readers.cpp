@@ -1,8 +1,12 @@
 #include "app/readers.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include "app/delivery.h"
+#include "app/loop_result.h"
+#include "app/random.h"
+#include "cookies/legacy_lines.h"
 #include "cookies/line_escape.h"
 #include "core/product.h"
 #include "cookies/indexer.h"
@@ -18,22 +22,29 @@ static char* AllocateText()
 int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
 {
     char* text = AllocateText();
-    if (text == nullptr) return 1;
+    if (text == nullptr) return kLoopSourceFailed;
     // Text mode: CR LF arrives as LF, and Ctrl-Z ends the file.
     FILE* file = fopen(kLegacyFileName, "r");
     if (file == nullptr) {
         GlobalFree(text);
-        return 1;
+        return kLoopSourceFailed;
     }
-    // Line r, counted from 0 over every line; a file with fewer lines leaves
-    // the last line read (fgets leaves the buffer alone at the end).
-    for (uint32_t i = 0;; ++i) {
-        if (fgets(text, static_cast<int>(kTextBufferSize - 1), file) == nullptr) break;
-        if (i == r) break;
+    // Position r is the r-th piece, from 0, that the start-up count counts:
+    // read in the same pieces and judged by the same rule, so blank lines
+    // are no fortunes. With fewer such pieces (the file shrank since the
+    // count) the last one read stands; with none there is nothing to show.
+    char piece[kLegacyLineBufferSize];
+    uint32_t found = 0;
+    while (fgets(piece, kLegacyPieceLimit + 1, file) != nullptr) {
+        if (!IsLegacyFortunePiece(piece)) continue;
+        memcpy(text, piece, strlen(piece) + 1);
+        if (found++ == r) break;
     }
     fclose(file);
-    // A read error may leave the buffer unterminated.
-    text[kTextBufferSize - 1] = '\0';
+    if (found == 0) {
+        GlobalFree(text);
+        return kLoopSourceFailed;
+    }
     ReplaceLineBreakEscapes(text);
     int result = DeliverFortune(instance, text);
     GlobalFree(text);
@@ -73,15 +84,30 @@ static uint32_t ReadCookieBytes(HANDLE cookies, char* text)
     return total;
 }
 
+// The index is made afresh when it is missing (an empty path included), and
+// when the cookie file was written after it: an edited file's old offsets
+// would cut fortunes anywhere. A cookie file that cannot be looked at is
+// left to the open that reads it.
+static int IndexNeedsRebuild(const char* indexPath, const char* cookiePath)
+{
+    WIN32_FILE_ATTRIBUTE_DATA index;
+    WIN32_FILE_ATTRIBUTE_DATA cookies;
+    if (!GetFileAttributesExA(indexPath, GetFileExInfoStandard, &index)) return 1;
+    if (!GetFileAttributesExA(cookiePath, GetFileExInfoStandard, &cookies)) return 0;
+    return CompareFileTime(&cookies.ftLastWriteTime, &index.ftLastWriteTime) > 0;
+}
+
 int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
 {
     char* text = AllocateText();
-    if (text == nullptr) return 1;
+    if (text == nullptr) return kLoopSourceFailed;
 
     char indexPath[kPathFieldSize + 1];
+    char cookiePath[kPathFieldSize + 1];
     FieldString(record->indexPath, indexPath);
+    FieldString(record->cookiePath, cookiePath);
     int temporaryIndex = 0;
-    if (GetFileAttributesA(indexPath) == INVALID_FILE_ATTRIBUTES) {
+    if (IndexNeedsRebuild(indexPath, cookiePath)) {
         // Rebuilt on this thread. A record without an index path gets a new
         // name that is never stored, so that index is only for this turn:
         // kept, such files would pile up at every turn until no name is free.
@@ -93,15 +119,16 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
         job.cancel.store(0);
         if (IndexCookieFile(&job) != kIndexOk) {
             GlobalFree(text);
-            return 1;
+            return kLoopSourceFailed;
         }
         FieldString(record->indexPath, indexPath);
+        // The position was drawn over the old count; one that the fresh
+        // count no longer holds is drawn again within it.
+        if (r >= record->count) r = ScaledRandom(record->count);
     }
 
-    int result = 1;
+    int result = kLoopSourceFailed;
     uint32_t offset = LookUpOffset(indexPath, r);
-    char cookiePath[kPathFieldSize + 1];
-    FieldString(record->cookiePath, cookiePath);
     HANDLE cookies = CreateFileA(cookiePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (cookies != INVALID_HANDLE_VALUE) {

@@ -6,10 +6,16 @@
 #include <windows.h>
 #include <stdint.h>
 
-// Returns the loop result: 0 for another turn, anything else to stop.
+// Returns the loop result (app/loop_result.h): 0 for another turn, anything
+// else to stop. A source whose reader fails is left out for the rest of the
+// run and the draw is made again over the others.
 int ChooseFortune(HINSTANCE instance);
 
-// Shows string r (raised to 1, lowered to 4297) of the module's table.
+// Drops the run's memory of failed sources (the end of a run, or a test).
+void ForgetFailedSources();
+
+// Shows string r + 1 of the module's table (r from 0; beyond the table, the
+// last string). kLoopSourceFailed when no text could be loaded.
 int ReadBuiltInFortune(HINSTANCE instance, uint32_t r);
 
 #endif

@@ -3,6 +3,7 @@
 # into the GUI tests, whose Win32 tests capture it instead).
 list(APPEND MERROWIND_PURE_SOURCES
     app/command_line.cpp
+    app/loop_result.cpp
     app/random.cpp
 )
 list(APPEND MERROWIND_WIN32_SOURCES

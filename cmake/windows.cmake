@@ -112,6 +112,25 @@ if(MERROWIND_TESTS)
     add_dependencies(e2e_tests merrowind)
     gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
         DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+
+    # Without a display no window can be made, and "." names a folder, which
+    # cannot be written as a file: nothing is delivered, and the exit code
+    # says so (3). A Wine process takes its display from the environment Wine
+    # was started with, so this run is started from outside Wine, on a fresh
+    # catalogue.
+    add_test(NAME e2e.NoDisplay.NeitherTheFileNorTheWindowEndsWithThree
+        COMMAND sh -c [=[
+            run="$1"; program="$2"
+            "$run" reg delete 'HKCU\Software\Tolvane\Merrowind' /f >/dev/null 2>&1
+            cd "$(dirname "$program")" || exit 1
+            env -u DISPLAY timeout 60 "$run" "$program" . </dev/null >/dev/null 2>&1
+            code=$?
+            "$run" reg delete 'HKCU\Software\Tolvane\Merrowind' /f >/dev/null 2>&1
+            echo "exit code $code, expected 3"
+            [ "$code" -eq 3 ]
+        ]=] sh ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:merrowind>)
+    set_tests_properties(e2e.NoDisplay.NeitherTheFileNorTheWindowEndsWithThree PROPERTIES
+        RESOURCE_LOCK desktop TIMEOUT 120)
 endif()
 
 # The fortune window on a chosen text, for scripts/screenshots.

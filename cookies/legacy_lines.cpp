@@ -4,6 +4,11 @@
 
 const char kLegacyExtraWord[] = "EXTRA";
 
+int IsLegacyFortunePiece(const char* piece)
+{
+    return piece[0] != '\0' && piece[1] != '\0' ? 1 : 0;
+}
+
 void BeginLegacyTally(LegacyLineTally* tally, uint32_t incomingReplace)
 {
     tally->count = 0;
@@ -17,6 +22,5 @@ void TallyLegacyPiece(LegacyLineTally* tally, const char* piece)
         tally->seenFirst = 1;
         tally->replace = strstr(piece, kLegacyExtraWord) != nullptr ? 1 : 0;
     }
-    // A piece is never longer than the line buffer, so strlen is bounded.
-    if (strlen(piece) > 1) ++tally->count;
+    if (IsLegacyFortunePiece(piece)) ++tally->count;
 }

@@ -24,11 +24,16 @@ struct LegacyLineTally {
     int seenFirst;     // 1 once the first piece has been tallied
 };
 
+// Whether one NUL-terminated piece, its LF included when it has one, is a
+// fortune: longer than one character, so an empty line is not. The count and
+// the reader of "Fortune.txt" both go by this, so that position p is the
+// p-th piece that the count counted.
+int IsLegacyFortunePiece(const char* piece);
+
 // Starts a tally; replace keeps its incoming value while no piece has come.
 void BeginLegacyTally(LegacyLineTally* tally, uint32_t incomingReplace);
 
-// Tallies one NUL-terminated piece, its LF included when it has one. A piece
-// counts when it is longer than one character, so an empty line does not.
+// Tallies one piece; it counts when IsLegacyFortunePiece says so.
 void TallyLegacyPiece(LegacyLineTally* tally, const char* piece);
 
 #endif

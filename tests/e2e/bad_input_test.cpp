@@ -1,7 +1,8 @@
 // The real merrowind.exe against hostile state: malformed catalogue values,
 // output-file arguments that cannot be written, and cookie files, index files
 // and "Fortune.txt" of any shape. After each run the process must have ended
-// with exit code 0, the catalogue must hold exactly what the program's rules
+// with the exit code its case expects (0 when a fortune came out), the
+// catalogue must hold exactly what the program's rules
 // leave in it, no file may appear in the current folder but the output file,
 // and none may be left in the application-data folder, where only the
 // program's own folders may appear.
@@ -47,13 +48,14 @@ protected:
     void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
 
-    // Runs with "out.txt" and answers any window; the run must end with 0.
-    WindowedRun Run(const std::string& arguments = "out.txt")
+    // Runs with "out.txt" and answers any window; the run must end with the
+    // given exit code.
+    WindowedRun Run(const std::string& arguments = "out.txt", DWORD exitCode = 0)
     {
         WindowedRun run = RunMerrowindAnsweringWindows(arguments, folder_.Path(), IDC_FORTUNE_TEXT);
         EXPECT_TRUE(run.process.started);
         EXPECT_TRUE(run.process.finished) << "the program must end by itself once its windows are answered";
-        EXPECT_EQ(run.process.exitCode, 0u);
+        EXPECT_EQ(run.process.exitCode, exitCode);
         return run;
     }
 
@@ -318,12 +320,15 @@ uint32_t LegacyCountByTheRules(const std::vector<std::string>& pieces)
     return count;
 }
 
-// Line r over every piece, or the last piece when there are fewer; the escape
-// of backslash and n becomes a space and a line feed.
+// Line r over the pieces that count, or the last of them when there are
+// fewer; the escape of backslash and n becomes a space and a line feed.
 std::string LegacyFortuneByTheRules(const std::vector<std::string>& pieces, uint32_t r)
 {
-    if (pieces.empty()) return std::string();
-    std::string text = CString(pieces[std::min<size_t>(r, pieces.size() - 1)]);
+    std::vector<std::string> counted;
+    for (const std::string& piece : pieces)
+        if (CString(piece).size() > 1) counted.push_back(CString(piece));
+    if (counted.empty()) return std::string();
+    std::string text = counted[std::min<size_t>(r, counted.size() - 1)];
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '\\' && text[i + 1] == 'n') {
             text[i] = ' ';
@@ -434,12 +439,12 @@ protected:
     // else new in the current folder, and no file under the application-data
     // folder, where only the program's own folders may appear (no run here
     // stores an index name, so every index made there is deleted again).
-    void RunExpecting(const std::vector<std::string>& possible)
+    void RunExpecting(const std::vector<std::string>& possible, DWORD exitCode = 0)
     {
         const std::string out = folder_.File("out.txt");
         DeleteFileA(out.c_str());
         std::set<std::string> before = FolderNames(folder_.Path());
-        WindowedRun run = Run();
+        WindowedRun run = Run("out.txt", exitCode);
         EXPECT_EQ(run.windowsAnswered, 0) << "file mode shows no window while the file can be written";
         std::set<std::string> after = FolderNames(folder_.Path());
         if (possible.empty()) {
@@ -520,12 +525,12 @@ TEST_F(BadFiles, CookieFilesAreIndexedAndReadByTheRules)
             DeleteFileA(index.c_str());
             data_.Write("cookies.txt", c.bytes);
             if (state == kIndexPresent) data_.Write("cookies.idx", Entries(c.entries));
-            // Only this source, with a count of 2: position 1 is the only draw.
+            // Only this source, with a count of 2: positions 0 and 1 are drawn.
             WriteCatalogue({MakeRecord(1, kSourceCookieFile, 2, "cookies", cookies.c_str(),
                                        state == kIndexUnnamed ? "" : index.c_str())});
             std::vector<RegistryValue> catalogue = SnapshotKey(CatalogueKey);
 
-            RunExpecting({c.fortune});
+            RunExpecting({CookieFortuneByTheRules(c.bytes, 0), c.fortune});
             EXPECT_TRUE(SnapshotKey(CatalogueKey) == catalogue)
                 << "a turn never writes the catalogue, not even a rebuilt count or index name";
             EXPECT_EQ(ReadWholeFile(cookies), c.bytes) << "the cookie file is only read";
@@ -555,23 +560,26 @@ TEST_F(BadFiles, IndexFilesOfAnyShapeGiveTheFortuneTheRulesSay)
         std::string index;
         std::vector<std::string> output;  // empty: nothing is written
     } cases[] = {
+        // Positions 0 and 1 are drawn, so entry 0 repeats entry 1 where the
+        // case is about the entry's value.
         // An index that ends at or within entry 1 gives offset 0: the first
         // fortune. Half an entry is no offset (it would read as 9 here).
         {"an empty index", "", {"Zero\r\n"}},
         {"only entry 0", Entries({0}), {"Zero\r\n"}},
         {"two bytes", std::string(2, '\0'), {"Zero\r\n"}},
         {"entry 1 cut short", Entries({0}) + std::string("\x09\x00", 2), {"Zero\r\n"}},
-        {"entry 2 cut short", Entries({0, 9}) + std::string("\x11\x00\x00", 3), {"One\r\n"}},
+        {"entry 2 cut short", Entries({9, 9}) + std::string("\x11\x00\x00", 3), {"One\r\n"}},
         // The first byte at the offset is text, whatever it is.
-        {"an entry inside a fortune", Entries({0, 2}), {"ro\r\n"}},
-        {"an entry on a separator", Entries({0, 6}), {"%\r\nOne\r\n"}},
+        {"an entry inside a fortune", Entries({2, 2}), {"ro\r\n"}},
+        {"an entry on a separator", Entries({6, 6}), {"%\r\nOne\r\n"}},
         // Past the end there is nothing to read: an empty fortune.
-        {"an entry at the end of the file", Entries({0, 22}), {""}},
-        {"an entry past the end of the file", Entries({0, 1000000}), {""}},
-        {"an entry of 2^31 - 1", Entries({0, 0x7FFFFFFFu}), {""}},
-        // A distance of 2 GiB or more cannot be sought: the turn ends silently.
-        {"an entry of 2^31", Entries({0, 0x80000000u}), {}},
-        {"an entry of 2^32 - 1", Entries({0, 0xFFFFFFFFu}), {}},
+        {"an entry at the end of the file", Entries({22, 22}), {""}},
+        {"an entry past the end of the file", Entries({1000000, 1000000}), {""}},
+        {"an entry of 2^31 - 1", Entries({0x7FFFFFFFu, 0x7FFFFFFFu}), {""}},
+        // A distance of 2 GiB or more cannot be sought: the source fails, no
+        // other is left, and the run ends with 2.
+        {"an entry of 2^31", Entries({0x80000000u, 0x80000000u}), {}},
+        {"an entry of 2^32 - 1", Entries({0xFFFFFFFFu, 0xFFFFFFFFu}), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -580,7 +588,7 @@ TEST_F(BadFiles, IndexFilesOfAnyShapeGiveTheFortuneTheRulesSay)
         WriteCatalogue({MakeRecord(1, kSourceCookieFile, 2, "cookies", cookies.c_str(), index.c_str())});
         std::vector<RegistryValue> catalogue = SnapshotKey(CatalogueKey);
 
-        RunExpecting(c.output);
+        RunExpecting(c.output, c.output.empty() ? 2 : 0);
         EXPECT_TRUE(SnapshotKey(CatalogueKey) == catalogue) << "a turn never writes the catalogue";
         EXPECT_TRUE(ReadWholeFile(index) == c.index) << "an existing index is only read, never rebuilt";
         EXPECT_EQ(ReadWholeFile(cookies), bytes);
@@ -609,8 +617,8 @@ std::vector<LegacyCase> LegacyCases()
         // A lone CR is no line break: the file is one line.
         {"only CR line breaks", "first\rsecond\rthird\r"},
         {"a Ctrl-Z in the middle", "zero\none\\ntwo\x1Athree\nfour\n"},
-        // Lines that end at once as C strings: not counted, yet drawn by
-        // their place, so line 1 is an empty fortune.
+        // Lines that end at once as C strings: not counted, and not drawn:
+        // positions 0 and 1 are "third" and "fourth".
         {"NULs opening the lines", std::string("\0first\n\0second\nthird\nfourth\n", 28)},
     };
 }
@@ -630,11 +638,11 @@ TEST_F(BadFiles, FortuneTxtOfAnyShapeIsCountedAndReadByTheRules)
         {
             SCOPED_TRACE("first start with the file: it is counted and joins the catalogue");
             DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);
-            // The built-in collection goes off, so only the file's lines
-            // 1 to count - 1 can be drawn; with fewer than two there is no draw.
+            // The built-in collection goes off, so only the file's lines 0 to
+            // count - 1 can be drawn; with none there is nothing to draw (1).
             std::vector<std::string> possible;
-            for (uint32_t r = 1; r < count; ++r) possible.push_back(LegacyFortuneByTheRules(pieces, r));
-            RunExpecting(possible);
+            for (uint32_t r = 0; r < count; ++r) possible.push_back(LegacyFortuneByTheRules(pieces, r));
+            RunExpecting(possible, possible.empty() ? 1 : 0);
             std::vector<SourceRecord> records = ReadCatalogue();
             ASSERT_EQ(records.size(), 2u) << "the built-in record and the file's record";
             ExpectRecord(records[0], MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"));
@@ -654,7 +662,7 @@ TEST_F(BadFiles, FortuneTxtOfAnyShapeIsCountedAndReadByTheRules)
                 << "LastHigh " << value << ", expected the file's " << written.dwHighDateTime;
         }
         {
-            SCOPED_TRACE("unchanged file whose record says 2 lines: line 1 is read");
+            SCOPED_TRACE("unchanged file whose record says 2 lines: line 0 or 1 is read");
             DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);
             WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
                             MakeRecord(1, kSourceLegacyText, 2, "Fortune.txt", "Fortune.txt")});
@@ -663,7 +671,7 @@ TEST_F(BadFiles, FortuneTxtOfAnyShapeIsCountedAndReadByTheRules)
             SetDwordValue(CatalogueKey, "LastLow", written.dwLowDateTime);
             SetDwordValue(CatalogueKey, "LastHigh", written.dwHighDateTime);
             std::vector<RegistryValue> catalogue = SnapshotKey(CatalogueKey);
-            RunExpecting({LegacyFortuneByTheRules(pieces, 1)});
+            RunExpecting({LegacyFortuneByTheRules(pieces, 0), LegacyFortuneByTheRules(pieces, 1)});
             EXPECT_TRUE(SnapshotKey(CatalogueKey) == catalogue) << "an unchanged file changes nothing";
         }
         EXPECT_EQ(ReadWholeFile(legacyPath), c.bytes) << "Fortune.txt is only read";
@@ -697,7 +705,7 @@ TEST_F(BadFiles, LockedFortuneTxtCountsAsAbsent)
     EXPECT_EQ(probe, INVALID_HANDLE_VALUE) << "the file must be locked against a second reader";
     // The file counts as gone: its record leaves the catalogue, and only the
     // built-in collection is left to draw from.
-    std::vector<std::string> builtIn(BuiltInTexts().begin(), BuiltInTexts().end() - 1);
+    std::vector<std::string> builtIn(BuiltInTexts().begin(), BuiltInTexts().end());
     RunExpecting(builtIn);
     CloseHandle(lock);
     EXPECT_TRUE(SnapshotKey(CatalogueKey) == expected)

@@ -55,13 +55,13 @@ TEST_F(FileMode, QuotedProgramPathAndQuotedFileNameWithSpace)
 
 TEST_F(FileMode, KeepsAnExistingCatalogueAndDrawsOnlyFromActiveSources)
 {
-    // Only an unknown kind is active: the turn finds nothing and the program
-    // ends silently, writing no file.
+    // Only an unknown kind is active: no source can be read, so the program
+    // writes no file and says so with exit code 2.
     WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes"), MakeRecord(1, 3, 100, "odd")});
     auto before = SnapshotKey(CatalogueKey);
     ProcessResult run = RunMerrowind("out.txt", folder_.Path());
     ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.exitCode, 2u);
     EXPECT_FALSE(FileExists(folder_.File("out.txt")));
     EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the catalogue is left as it was";
 }
@@ -71,6 +71,6 @@ TEST_F(FileMode, EmptyCatalogueKeyWithOnlyInactiveBuiltInEndsWithoutOutput)
     WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes")});
     ProcessResult run = RunMerrowind("out.txt", folder_.Path());
     ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.exitCode, 1u) << "nothing to draw from";
     EXPECT_FALSE(FileExists(folder_.File("out.txt")));
 }

@@ -19,12 +19,12 @@ protected:
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
 
     // One start in file mode; returns what it wrote ("" for no file).
-    std::string RunOnce()
+    std::string RunOnce(DWORD exitCode = 0)
     {
         DeleteFileA(folder_.File("out.txt").c_str());
         ProcessResult run = RunMerrowind("out.txt", folder_.Path());
         EXPECT_TRUE(run.finished) << "no window may open in file mode";
-        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.exitCode, exitCode);
         return ReadWholeFile(folder_.File("out.txt"));
     }
 
@@ -60,8 +60,8 @@ protected:
     TempFolder folder_;
 };
 
-// Positions 1 to count are drawn, each reading line r of the file counted
-// from 0; past the last line the last line read stands.
+// Positions 0 to count - 1 are drawn, each reading line r of the file
+// counted from 0.
 const char kPlainFile[] = "first\nsecond\\nhalf\nthird\n";
 
 TEST_F(LegacyFile, WithoutExtraOnlyTheFileIsDrawn)
@@ -69,7 +69,8 @@ TEST_F(LegacyFile, WithoutExtraOnlyTheFileIsDrawn)
     folder_.Write("Fortune.txt", kPlainFile);
     for (int run = 0; run < 3; ++run) {
         std::string text = RunOnce();
-        EXPECT_TRUE(OneOf(text, {"second \nhalf\n", "third\n"})) << "run " << run << " wrote [" << text << "]";
+        EXPECT_TRUE(OneOf(text, {"first\n", "second \nhalf\n", "third\n"}))
+            << "run " << run << " wrote [" << text << "]";
     }
     ExpectCatalogue(0, 1, 3);
     ExpectStoredScan(3, 0);
@@ -79,7 +80,8 @@ TEST_F(LegacyFile, ExtraKeepsTheBuiltInCollectionInTheDraw)
 {
     folder_.Write("Fortune.txt", "EXTRA\nsecond\n");
     std::string text = RunOnce();
-    EXPECT_TRUE(IsBuiltInText(text) || text == "second\n") << "wrote [" << text.substr(0, 80) << "]";
+    EXPECT_TRUE(IsBuiltInText(text) || text == "EXTRA\n" || text == "second\n")
+        << "wrote [" << text.substr(0, 80) << "]";
     ExpectCatalogue(1, 1, 2);
     ExpectStoredScan(2, 1);
 }
@@ -93,18 +95,64 @@ TEST_F(LegacyFile, TheUsersSwitchStandsWhileTheFileIsUnchanged)
     WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
                     MakeRecord(0, kSourceLegacyText, 3, "Fortune.txt", "Fortune.txt")});
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
-    EXPECT_EQ(RunOnce(), "");
-    EXPECT_EQ(RunOnce(), "");
+    EXPECT_EQ(RunOnce(1), "") << "nothing to draw from: exit code 1";
+    EXPECT_EQ(RunOnce(1), "");
     EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "an unchanged file writes nothing";
 
     // Removing the file removes its record; the built-in collection keeps
     // the switch the last scan gave it.
     DeleteFileA(folder_.File("Fortune.txt").c_str());
-    EXPECT_EQ(RunOnce(), "");
+    EXPECT_EQ(RunOnce(1), "");
     std::vector<SourceRecord> catalogue = ReadCatalogue();
     ASSERT_EQ(catalogue.size(), 1u);
     EXPECT_EQ(catalogue[0].kind, kSourceBuiltIn);
     EXPECT_EQ(catalogue[0].active, 0);
+}
+
+TEST_F(LegacyFile, AOneLineFileShowsItsOneFortune)
+{
+    // No "EXTRA": the built-in collection goes off and the file's single
+    // fortune is the whole draw.
+    folder_.Write("Fortune.txt", "The only one\n");
+    for (int run = 0; run < 3; ++run) EXPECT_EQ(RunOnce(), "The only one\n") << "run " << run;
+    ExpectCatalogue(0, 1, 1);
+}
+
+TEST_F(LegacyFile, BlankLinesAreNoFortunes)
+{
+    folder_.Write("Fortune.txt", "First\n\nSecond\n\n");
+    for (int run = 0; run < 4; ++run) {
+        std::string text = RunOnce();
+        EXPECT_TRUE(OneOf(text, {"First\n", "Second\n"})) << "run " << run << " wrote [" << text << "]";
+    }
+    ExpectCatalogue(0, 1, 2);
+}
+
+TEST_F(LegacyFile, AFileWithNothingToReadLeavesTheRestToDraw)
+{
+    // The record, unchanged since the last scan by its time, promises a
+    // million lines; the file now holds only blank ones. The draw nearly
+    // always falls on it: its reader fails, and the built-in collection
+    // delivers instead.
+    folder_.Write("Fortune.txt", "\n\n");
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
+    WriteCatalogue({MakeRecord(1, kSourceLegacyText, 1000000, "Fortune.txt", "Fortune.txt"),
+                    MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes")});
+    SetDwordValue(CatalogueKey, "FSize", 1000000);
+    SetDwordValue(CatalogueKey, "FReplace", 1);
+    SetDwordValue(CatalogueKey, "LastLow", data.ftLastWriteTime.dwLowDateTime);
+    SetDwordValue(CatalogueKey, "LastHigh", data.ftLastWriteTime.dwHighDateTime);
+    std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
+    for (int run = 0; run < 2; ++run) {
+        std::string text = RunOnce();
+        EXPECT_TRUE(IsBuiltInText(text)) << "run " << run << " wrote [" << text.substr(0, 80) << "]";
+    }
+    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the catalogue is left as it was";
+    // With the built-in collection off there is nothing else: exit code 2.
+    WriteCatalogue({MakeRecord(1, kSourceLegacyText, 1000000, "Fortune.txt", "Fortune.txt"),
+                    MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes")});
+    EXPECT_EQ(RunOnce(2), "");
 }
 
 }  // namespace

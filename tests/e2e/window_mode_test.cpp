@@ -77,6 +77,19 @@ protected:
         }, 30000);
         return search.found == previous ? nullptr : search.found;
     }
+    static std::string Shown(HWND window)
+    {
+        char shown[kTextBufferSize];
+        GetDlgItemTextA(window, IDC_FORTUNE_TEXT, shown, sizeof shown);
+        return shown;
+    }
+    static std::string AsWrapped(const std::string& text)
+    {
+        std::vector<char> wrapped(kTextBufferSize, '\0');
+        lstrcpynA(wrapped.data(), text.c_str(), kTextBufferSize);
+        WrapFortuneText(wrapped.data(), kTextBufferSize);
+        return wrapped.data();
+    }
     bool Exited(DWORD* code)
     {
         if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) return false;
@@ -132,4 +145,49 @@ TEST_F(WindowMode, OkEndsWithZero)
     DWORD code = 99;
     ASSERT_TRUE(Exited(&code)) << "OK ends the program";
     EXPECT_EQ(code, 0u);
+}
+
+TEST_F(WindowMode, AFailingSourceLeavesTheRestToShow)
+{
+    // A cookie file of a million positions that is gone: the draw nearly
+    // always falls on it, and the one fortune of "Fortune.txt" is shown.
+    folder_.Write("Fortune.txt", "The only one\n");
+    WriteCatalogue({MakeRecord(1, kSourceCookieFile, 1000000, "gone", folder_.File("gone.txt").c_str(),
+                               folder_.File("gone.idx").c_str())});
+    ASSERT_TRUE(Start());
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr) << "no fortune window appeared";
+    EXPECT_EQ(Shown(window), AsWrapped("The only one\n")) << "the one fortune left to draw";
+    std::vector<SourceRecord> catalogue = ReadCatalogue();
+    ASSERT_EQ(catalogue.size(), 2u) << "the cookie record and the file's record behind it";
+    EXPECT_EQ(catalogue[0].count, 1000000u) << "the failed source stays in the catalogue";
+
+    // Another fortune: the failed source stays out, so the same one again.
+    POINT background = BackgroundPointOf(window);
+    ClickAt(background.x, background.y);
+    HWND second = WaitForWindow(window);
+    ASSERT_NE(second, nullptr) << "a click on the background brings a new window";
+    EXPECT_EQ(Shown(second), AsWrapped("The only one\n"));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; }));
+    PressKey(VK_ESCAPE);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code));
+    EXPECT_EQ(code, 0u) << "a fortune was shown and the window closed";
+}
+
+TEST_F(WindowMode, NothingToShowEndsWithoutAWindowAndANonZeroCode)
+{
+    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes")});
+    ASSERT_TRUE(Start());
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
+    EXPECT_EQ(code, 1u) << "nothing to draw from";
+
+    WriteCatalogue({MakeRecord(1, kSourceCookieFile, 5, "gone", folder_.File("gone.txt").c_str())});
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
+    EXPECT_EQ(code, 2u) << "no source could be read";
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/loop_result.h"
 
 static std::string Extract(const std::string& line, int* found = nullptr)
 {
@@ -78,4 +79,14 @@ TEST(CommandLine, SpaceInsideQuotedProgramPathDoesNotStartTheArgument)
     EXPECT_EQ(Extract("\"my prog.exe\" x"), "x");
     // An unbalanced quote keeps the rest of the line inside the program path.
     EXPECT_EQ(Extract("\"my prog.exe x"), "");
+}
+
+TEST(CommandLine, ExitCodeTellsWhetherAFortuneCameOut)
+{
+    EXPECT_EQ(ExitCodeForLoopResult(kLoopDelivered), 0) << "written, or shown and closed by the user";
+    EXPECT_EQ(ExitCodeForLoopResult(kLoopNothingToDraw), 1);
+    EXPECT_EQ(ExitCodeForLoopResult(kLoopNoSourceReadable), 2);
+    EXPECT_EQ(ExitCodeForLoopResult(kLoopNotShown), 3) << "the dialog call's -1: no window could be made";
+    EXPECT_EQ(ExitCodeForLoopResult(kLoopSourceFailed), 2);
+    EXPECT_EQ(ExitCodeForLoopResult(7), 3) << "an unknown stop is no delivery";
 }

@@ -47,3 +47,17 @@ TEST(LegacyLines, NoPieceKeepsTheIncomingSwitch)
     EXPECT_EQ(Tally({}, 0).replace, 0u);
     EXPECT_EQ(Tally({}, 0xFFFFFFFFu).replace, 0xFFFFFFFFu) << "passed through unchanged";
 }
+
+TEST(LegacyLines, TheReaderAndTheCountShareTheFortuneRule)
+{
+    EXPECT_EQ(IsLegacyFortunePiece("A\n"), 1);
+    EXPECT_EQ(IsLegacyFortunePiece("AB"), 1);
+    EXPECT_EQ(IsLegacyFortunePiece("\n"), 0) << "a blank line is no fortune";
+    EXPECT_EQ(IsLegacyFortunePiece("A"), 0) << "one character without LF";
+    EXPECT_EQ(IsLegacyFortunePiece(""), 0);
+    EXPECT_EQ(IsLegacyFortunePiece("\0second\n"), 0) << "a piece ends at its NUL";
+    std::vector<std::string> pieces = {"A\n", "\n", "B\n", "C"};
+    uint32_t counted = 0;
+    for (const std::string& piece : pieces) counted += IsLegacyFortunePiece(piece.c_str());
+    EXPECT_EQ(counted, Tally(pieces).count);
+}

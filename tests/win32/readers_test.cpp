@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/loop_result.h"
+#include "app/random.h"
 #include "app/readers.h"
 #include "cookies/indexer.h"
+#include "cookies/legacy_sync.h"
 #include "tests/support/app_data.h"
 #include "tests/support/win32_fixtures.h"
 #include "tests/win32/captured_delivery.h"
@@ -32,7 +35,7 @@ protected:
         ResetDeliveries();
         int result = ReadLegacyFortune(Module(), r);
         if (g_deliveries.empty()) {
-            EXPECT_EQ(result, 1) << "a reader that delivers nothing ends the turn";
+            EXPECT_EQ(result, kLoopSourceFailed) << "a reader that delivers nothing fails its source";
             return "<none>";
         }
         EXPECT_EQ(g_deliveries.size(), 1u);
@@ -44,7 +47,7 @@ protected:
         ResetDeliveries();
         int result = ReadCookieFortune(Module(), r, &record);
         if (g_deliveries.empty()) {
-            EXPECT_EQ(result, 1) << "a reader that delivers nothing ends the turn";
+            EXPECT_EQ(result, kLoopSourceFailed) << "a reader that delivers nothing fails its source";
             return "<none>";
         }
         EXPECT_EQ(g_deliveries.size(), 1u);
@@ -81,10 +84,9 @@ TEST_F(Readers, LegacyLinesCountedInTextMode)
 {
     folder_.Write("Fortune.txt", "one\r\n\r\nthree\rstill three\r\nfour\x1a\nhidden\n");
     EXPECT_EQ(Legacy(0), "one\n") << "CR LF reads as LF";
-    EXPECT_EQ(Legacy(1), "\n") << "a blank line is a line here";
-    EXPECT_EQ(Legacy(2), "three\rstill three\n") << "a lone CR stays";
-    EXPECT_EQ(Legacy(3), "four") << "Ctrl-Z ends the file";
-    EXPECT_EQ(Legacy(4), "four") << "past the end: the last line read";
+    EXPECT_EQ(Legacy(1), "three\rstill three\n") << "a blank line is no fortune; a lone CR stays";
+    EXPECT_EQ(Legacy(2), "four") << "Ctrl-Z ends the file";
+    EXPECT_EQ(Legacy(3), "four") << "past the end: the last fortune read";
     EXPECT_EQ(Legacy(0xFFFFFFFFu), "four");
 }
 
@@ -96,11 +98,30 @@ TEST_F(Readers, LegacyLongLineIsSeveralLines)
     EXPECT_EQ(Legacy(2), "next\n");
 }
 
+TEST_F(Readers, LegacyPositionsAreTheLinesTheCountCounts)
+{
+    folder_.Write("Fortune.txt", "First\n\nSecond\n");
+    EXPECT_EQ(Legacy(0), "First\n");
+    EXPECT_EQ(Legacy(1), "Second\n") << "the blank line is passed over, not shown";
+    // Every position below the start-up count is a distinct fortune, the
+    // last one included, whatever mix of pieces the file holds.
+    folder_.Write("Fortune.txt", "\nA\n\n\nB\\nb\nC\n" + std::string(4098, 'x') + "\n\nD\n\nE");
+    uint32_t count = 0;
+    uint32_t replace = 0;
+    RescanLegacyTextFile(count, replace);
+    ASSERT_EQ(count, 5u) << "A, B, C, the 4098 x and D; not the lone E at the end";
+    std::vector<std::string> expected = {"A\n", "B \nb\n", "C\n", std::string(4098, 'x'), "D\n"};
+    for (uint32_t r = 0; r < count; ++r) EXPECT_EQ(Legacy(r), expected[r]) << "position " << r;
+    EXPECT_EQ(Legacy(count), "D\n") << "past the count: the last fortune, not the E the count leaves out";
+}
+
 TEST_F(Readers, LegacyFileMissingOrEmpty)
 {
     EXPECT_EQ(Legacy(0), "<none>");
     folder_.Write("Fortune.txt", "");
-    EXPECT_EQ(Legacy(3), "") << "an empty fortune";
+    EXPECT_EQ(Legacy(3), "<none>") << "a file without a fortune has nothing to show";
+    folder_.Write("Fortune.txt", "\n\nx");
+    EXPECT_EQ(Legacy(0), "<none>") << "blank lines and a lone last character are no fortunes";
     // The name is resolved against the current directory at the read.
     TempFolder other;
     other.Write("Fortune.txt", "elsewhere\n");
@@ -194,7 +215,53 @@ TEST_F(Readers, BadOffsetsAreHandledSafely)
     folder_.Write("cookies.idx", Entry(0) + Entry(1000000));
     EXPECT_EQ(Cookie(1, record), "") << "an offset past the end reads nothing";
     folder_.Write("cookies.idx", Entry(0) + Entry(0x80000000u));
-    EXPECT_EQ(Cookie(1, record), "<none>") << "an offset of 2 GiB cannot be sought";
+    EXPECT_EQ(Cookie(1, record), "<none>") << "an offset of 2 GiB cannot be sought: the source fails";
     folder_.Write("cookies.idx", Entry(0) + Entry(2));
     EXPECT_EQ(Cookie(1, record), "%\nB\n") << "an offset inside a fortune starts with text";
+}
+
+// Sets a file's last-write time to the index's plus the given seconds.
+static void WrittenAfter(const std::string& path, const std::string& index, int seconds)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExA(index.c_str(), GetFileExInfoStandard, &data));
+    ULARGE_INTEGER time;
+    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    time.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000u;
+    FILETIME stamp = {time.LowPart, time.HighPart};
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
+    CloseHandle(file);
+}
+
+TEST_F(Readers, CookieFileWrittenAfterItsIndexIsReindexed)
+{
+    SourceRecord record = Indexed("A\n%\nB\n%\nC\n");
+    const std::string cookies = folder_.File("cookies.txt");
+    const std::string index = folder_.File("cookies.idx");
+    folder_.Write("cookies.txt", "Longer A\n%\nLonger B\n");
+    WrittenAfter(cookies, index, 60);
+    EXPECT_EQ(Cookie(1, record), "Longer B\n") << "read through a fresh index, not the old offsets";
+    EXPECT_EQ(record.count, 2u) << "the turn's copy is recounted";
+    EXPECT_EQ(ReadWholeFile(index), Entry(0) + Entry(11)) << "the named index is rebuilt and kept";
+    EXPECT_TRUE(ReadCatalogue().empty()) << "the catalogue is not written";
+
+    // An index written after the cookie file is used as it is.
+    folder_.Write("cookies.idx", Entry(0) + Entry(3));
+    WrittenAfter(index, cookies, 60);
+    EXPECT_EQ(Cookie(1, record), "ger A\n") << "an index newer than its file is trusted";
+
+    // A position the fresh count no longer holds is drawn again within it.
+    folder_.Write("cookies.txt", "One\n%\nTwo\n%\nThree\n");
+    WrittenAfter(cookies, index, 120);
+    record.count = 9;
+    SeedRandom(0x9E3779B9u);
+    uint32_t again = ScaledRandom(3);
+    ASSERT_NE(again, 0u) << "expected a seed whose draw is not the first fortune, which offset 0 gives anyway";
+    SeedRandom(0x9E3779B9u);
+    const char* const texts[] = {"One\n", "Two\n", "Three\n"};
+    EXPECT_EQ(Cookie(7, record), texts[again]) << "position 7 of 3 drawn again as " << again;
+    EXPECT_EQ(record.count, 3u);
 }

@@ -7,6 +7,7 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
+#include "app/loop_result.h"
 #include "app/random.h"
 #include "app/selection.h"
 #include "tests/support/process.h"
@@ -19,7 +20,13 @@ protected:
     {
         ScratchTest::SetUp();
         ResetDeliveries();
+        ForgetFailedSources();
         ASSERT_EQ(BuiltInTexts().size(), 4297u) << "the build's table of expected texts";
+    }
+    void TearDown() override
+    {
+        ForgetFailedSources();
+        ScratchTest::TearDown();
     }
     HINSTANCE Module() const { return GetModuleHandleA(nullptr); }
     const std::string& BuiltIn(uint32_t id) const { return BuiltInTexts()[id - 1]; }
@@ -37,19 +44,21 @@ TEST_F(Selection, BuiltInReaderClampsTheStringId)
 {
     EXPECT_EQ(ReadBuiltInFortune(Module(), 0), 1);
     EXPECT_EQ(ReadBuiltInFortune(Module(), 5), 1);
+    EXPECT_EQ(ReadBuiltInFortune(Module(), 4296), 1);
     EXPECT_EQ(ReadBuiltInFortune(Module(), 4297), 1);
     EXPECT_EQ(ReadBuiltInFortune(Module(), 0xFFFFFFFFu), 1);
-    ASSERT_EQ(g_deliveries.size(), 4u);
+    ASSERT_EQ(g_deliveries.size(), 5u);
     EXPECT_EQ(g_deliveries[0].text, BuiltIn(1)) << "position 0 shows string 1";
-    EXPECT_EQ(g_deliveries[1].text, BuiltIn(5));
-    EXPECT_EQ(g_deliveries[2].text, BuiltIn(4297));
-    EXPECT_EQ(g_deliveries[3].text, BuiltIn(4297));
+    EXPECT_EQ(g_deliveries[1].text, BuiltIn(6)) << "position p shows string p + 1";
+    EXPECT_EQ(g_deliveries[2].text, BuiltIn(4297)) << "the last position shows the last string";
+    EXPECT_EQ(g_deliveries[3].text, BuiltIn(4297)) << "beyond the table: the last string";
+    EXPECT_EQ(g_deliveries[4].text, BuiltIn(4297));
     for (const auto& d : g_deliveries) EXPECT_GE(d.bufferSize, 4100ul) << "a writable 4100-byte buffer";
 }
 
 TEST_F(Selection, EveryBuiltInStringLoadsExactly)
 {
-    for (uint32_t id = 1; id <= 4297; ++id) ReadBuiltInFortune(Module(), id);
+    for (uint32_t id = 1; id <= 4297; ++id) ReadBuiltInFortune(Module(), id - 1);
     ASSERT_EQ(g_deliveries.size(), 4297u);
     for (uint32_t id = 1; id <= 4297; ++id)
         ASSERT_EQ(g_deliveries[id - 1].text, BuiltIn(id)) << "string " << id;
@@ -72,27 +81,25 @@ TEST_F(Selection, WalkOverCountsTenZeroFive)
     bool seen[15] = {};
     for (uint32_t seed = 0; seed < 400; ++seed) {
         uint32_t r = DrawFor(seed * 7919u, 15);
-        ASSERT_GE(r, 1u);
         ASSERT_LE(r, 14u);
         seen[r] = true;
         ResetDeliveries();
         ASSERT_EQ(ChooseFortune(Module()), 1);
         ASSERT_EQ(g_deliveries.size(), 1u);
-        uint32_t id = r < 10 ? r : r - 10;  // third source, positions 0 to 4
-        if (id == 0) id = 1;
-        ASSERT_EQ(g_deliveries[0].text, BuiltIn(id)) << "draw " << r;
+        uint32_t position = r < 10 ? r : r - 10;  // third source, positions 0 to 4
+        ASSERT_EQ(g_deliveries[0].text, BuiltIn(position + 1)) << "draw " << r;
     }
-    for (uint32_t r = 1; r <= 14; ++r) EXPECT_TRUE(seen[r]) << "draw " << r << " never came up";
+    for (uint32_t r = 0; r <= 14; ++r) EXPECT_TRUE(seen[r]) << "draw " << r << " never came up";
 }
 
 TEST_F(Selection, NothingToDrawEndsTheTurnWithoutDrawing)
 {
     // No catalogue at all.
     SeedRandom(99);
-    EXPECT_EQ(ChooseFortune(Module()), 1);
+    EXPECT_EQ(ChooseFortune(Module()), kLoopNothingToDraw);
     // Only inactive sources, and active ones that hold nothing.
     WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "off"), MakeRecord(1, kSourceBuiltIn, 0, "empty")});
-    EXPECT_EQ(ChooseFortune(Module()), 1);
+    EXPECT_EQ(ChooseFortune(Module()), kLoopNothingToDraw);
     EXPECT_TRUE(g_deliveries.empty());
     SeedRandom(99);
     uint32_t expected = NextRandom();
@@ -101,14 +108,15 @@ TEST_F(Selection, NothingToDrawEndsTheTurnWithoutDrawing)
     EXPECT_EQ(NextRandom(), expected) << "the generator was not used";
 }
 
-TEST_F(Selection, TotalOfOneFindsNoSource)
+TEST_F(Selection, TotalOfOneShowsItsFortune)
 {
     WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 1, "one"), MakeRecord(1, kSourceBuiltIn, 0, "zero")});
     for (uint32_t seed = 0; seed < 20; ++seed) {
         SeedRandom(seed);
         EXPECT_EQ(ChooseFortune(Module()), 1);
     }
-    EXPECT_TRUE(g_deliveries.empty());
+    ASSERT_EQ(g_deliveries.size(), 20u) << "every turn shows the one fortune";
+    for (const auto& d : g_deliveries) EXPECT_EQ(d.text, BuiltIn(1));
 }
 
 TEST_F(Selection, UnknownKindCallsNoReader)
@@ -116,9 +124,17 @@ TEST_F(Selection, UnknownKindCallsNoReader)
     WriteCatalogue({MakeRecord(1, 3, 50, "kind three"), MakeRecord(1, -1, 50, "kind minus one")});
     for (uint32_t seed = 0; seed < 20; ++seed) {
         SeedRandom(seed);
-        EXPECT_EQ(ChooseFortune(Module()), 1);
+        EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable);
     }
     EXPECT_TRUE(g_deliveries.empty());
+    // Beside a readable source, an unknown kind only costs a second draw.
+    ForgetFailedSources();
+    WriteCatalogue({MakeRecord(1, 3, 50, "kind three"), MakeRecord(1, kSourceBuiltIn, 50, "built-in")});
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SeedRandom(seed);
+        EXPECT_EQ(ChooseFortune(Module()), 1);
+    }
+    EXPECT_EQ(g_deliveries.size(), 20u) << "every turn shows a built-in fortune";
 }
 
 TEST_F(Selection, MalformedValuesAreReadIntoZeroedRecords)
@@ -134,7 +150,7 @@ TEST_F(Selection, MalformedValuesAreReadIntoZeroedRecords)
         uint32_t r = DrawFor(seed, 3);
         EXPECT_EQ(ChooseFortune(Module()), 1);
         ASSERT_EQ(g_deliveries.size(), 1u) << "seed " << seed;
-        EXPECT_EQ(g_deliveries[0].text, BuiltIn(r));
+        EXPECT_EQ(g_deliveries[0].text, BuiltIn(r + 1));
     }
 }
 
@@ -146,7 +162,66 @@ TEST_F(Selection, RecordTooLargeEndsTheWalk)
     WriteSourceRecord(2, &builtIn);
     for (uint32_t seed = 0; seed < 20; ++seed) {
         SeedRandom(seed);
-        EXPECT_EQ(ChooseFortune(Module()), 1);
+        EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable);
     }
     EXPECT_TRUE(g_deliveries.empty()) << "the built-in record behind the large value is never reached";
+}
+
+// A cookie source whose file does not exist: its reader always fails.
+static SourceRecord BrokenCookies(const TempFolder& folder, const char* name)
+{
+    return MakeRecord(1, kSourceCookieFile, 4297, name, folder.File("gone.txt").c_str(),
+                      folder.File("gone.idx").c_str());
+}
+
+TEST_F(Selection, FailedSourceIsLeftOutAndTheDrawMadeAgain)
+{
+    SourceRecord broken = BrokenCookies(folder_, "broken");
+    SourceRecord builtIn = MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes");
+    WriteCatalogue({broken, builtIn});
+    // A seed whose first draw falls into the broken source.
+    uint32_t seed = 0;
+    while (DrawFor(seed, 2 * 4297) >= 4297) ++seed;
+    SeedRandom(seed);
+    ScaledRandom(2 * 4297);
+    uint32_t again = ScaledRandom(4297);
+    SeedRandom(seed);
+    EXPECT_EQ(ChooseFortune(Module()), 1);
+    ASSERT_EQ(g_deliveries.size(), 1u) << "the draw over the rest delivers";
+    EXPECT_EQ(g_deliveries[0].text, BuiltIn(again + 1)) << "drawn again over the built-in total alone";
+
+    // Later turns leave it out from the start, wherever the catalogue now
+    // holds it: the draw is over 4297 only.
+    WriteCatalogue({builtIn, MakeRecord(0, kSourceBuiltIn, 5, "off"), broken});
+    for (uint32_t s = 100; s < 120; ++s) {
+        uint32_t r = DrawFor(s, 4297);
+        ResetDeliveries();
+        EXPECT_EQ(ChooseFortune(Module()), 1);
+        ASSERT_EQ(g_deliveries.size(), 1u);
+        EXPECT_EQ(g_deliveries[0].text, BuiltIn(r + 1)) << "seed " << s;
+    }
+
+    // Mended in the settings (another record now), it is drawn again.
+    folder_.Write("cookies.txt", "cookie\n");
+    SourceRecord mended = MakeRecord(1, kSourceCookieFile, 1, "broken", folder_.File("cookies.txt").c_str(),
+                                     folder_.File("cookies.idx").c_str());
+    WriteCatalogue({mended});
+    ResetDeliveries();
+    EXPECT_EQ(ChooseFortune(Module()), 1);
+    ASSERT_EQ(g_deliveries.size(), 1u);
+    EXPECT_EQ(g_deliveries[0].text, "cookie\n");
+}
+
+TEST_F(Selection, NoReadableSourceEndsTheTurn)
+{
+    WriteCatalogue({BrokenCookies(folder_, "one"), MakeRecord(1, kSourceLegacyText, 3, "Fortune.txt", "Fortune.txt"),
+                    BrokenCookies(folder_, "two")});
+    SeedRandom(5);
+    EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable) << "each fails once, then nothing is left";
+    SeedRandom(5);
+    uint32_t expected = NextRandom();
+    SeedRandom(5);
+    EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable);
+    EXPECT_EQ(NextRandom(), expected) << "the next turn draws nothing";
+    EXPECT_TRUE(g_deliveries.empty());
 }
