@@ -108,7 +108,7 @@ TEST_F(Readers, LegacyPositionsAreTheLinesTheCountCounts)
     folder_.Write("Fortune.txt", "\nA\n\n\nB\\nb\nC\n" + std::string(4098, 'x') + "\n\nD\n\nE");
     uint32_t count = 0;
     uint32_t replace = 0;
-    RescanLegacyTextFile(count, replace);
+    RescanLegacyTextFile(&count, &replace);
     ASSERT_EQ(count, 5u) << "A, B, C, the 4098 x and D; not the lone E at the end";
     std::vector<std::string> expected = {"A\n", "B \nb\n", "C\n", std::string(4098, 'x'), "D\n"};
     for (uint32_t r = 0; r < count; ++r) EXPECT_EQ(Legacy(r), expected[r]) << "position " << r;
