@@ -30,7 +30,7 @@ TEST_F(FileMode, WritesOneBuiltInFortuneAndCreatesTheCatalogue)
     auto catalogue = ReadCatalogue();
     ASSERT_EQ(catalogue.size(), 1u);
     SourceRecord expected = MakeRecord(1, 0, 4297, "Internal Fortunes");
-    EXPECT_TRUE(SameRecord(catalogue[0], expected)) << "the built-in record, zero-padded";
+    EXPECT_EQ(catalogue[0], expected) << "the built-in record, zero-padded";
 }
 
 TEST_F(FileMode, ReplacesAnExistingFileAndAddsNothing)

@@ -32,11 +32,8 @@ protected:
     {
         std::vector<SourceRecord> catalogue = ReadCatalogue();
         ASSERT_EQ(catalogue.size(), 2u) << "the built-in record and the file's";
-        EXPECT_TRUE(SameRecord(catalogue[0], MakeRecord(builtInActive, kSourceBuiltIn, 4297, "Internal Fortunes")))
-            << "built-in record with active " << builtInActive;
-        EXPECT_TRUE(SameRecord(catalogue[1], MakeRecord(legacyActive, kSourceLegacyText, count, "Fortune.txt",
-                                                        "Fortune.txt")))
-            << "legacy record with active " << legacyActive << " and count " << count;
+        EXPECT_EQ(catalogue[0], MakeRecord(builtInActive, kSourceBuiltIn, 4297, "Internal Fortunes"));
+        EXPECT_EQ(catalogue[1], MakeRecord(legacyActive, kSourceLegacyText, count, "Fortune.txt", "Fortune.txt"));
     }
 
     void ExpectStoredScan(DWORD size, DWORD replace)

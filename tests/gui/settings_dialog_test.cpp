@@ -167,9 +167,9 @@ TEST_F(SettingsDialog, CheckBoxesSwitchSourcesAndOkRewritesTheCatalogueInListOrd
     EXPECT_EQ(EndWith(IDOK), 1);
     std::vector<SourceRecord> stored = ReadCatalogue();
     ASSERT_EQ(Names(stored), "Alpha;Internal Fortunes;Zeta;");
-    EXPECT_TRUE(SameRecord(stored[0], Cookie(1, 7, "Alpha", "C:\\a.txt")));
-    EXPECT_TRUE(SameRecord(stored[1], BuiltIn(0)));
-    EXPECT_TRUE(SameRecord(stored[2], Cookie(1, 10, "Zeta", "C:\\z.txt", "C:\\z.idx")));
+    EXPECT_EQ(stored[0], Cookie(1, 7, "Alpha", "C:\\a.txt"));
+    EXPECT_EQ(stored[1], BuiltIn(0));
+    EXPECT_EQ(stored[2], Cookie(1, 10, "Zeta", "C:\\z.txt", "C:\\z.idx"));
     EXPECT_TRUE(ValueExists(CatalogueKey, "MWD00006")) << "a value behind a gap is not part of the catalogue";
     DWORD size = 0;
     EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &size) && size == 123) << "values beside the catalogue stay";

@@ -178,9 +178,51 @@ void WriteCatalogue(const std::vector<SourceRecord>& records)
         ASSERT_EQ(WriteSourceRecord(static_cast<int>(i), &records[i]), 1) << "writing record " << i;
 }
 
-bool SameRecord(const SourceRecord& a, const SourceRecord& b)
+bool operator==(const SourceRecord& a, const SourceRecord& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+static void PrintField(const char* label, const char* field, size_t size, std::ostream* out)
+{
+    *out << label << " \"" << std::string(field, FieldLength(field, size)) << "\"";
+}
+
+void PrintTo(const SourceRecord& record, std::ostream* out)
+{
+    *out << "{active " << record.active << ", kind " << record.kind << ", count " << record.count;
+    PrintField(", name", record.name, sizeof record.name, out);
+    PrintField(", cookiePath", record.cookiePath, sizeof record.cookiePath, out);
+    PrintField(", indexPath", record.indexPath, sizeof record.indexPath, out);
+    // Bytes that the fields above do not show: past a field's NUL, or a
+    // field without one.
+    SourceRecord shown = MakeRecord(record.active, record.kind, record.count, "");
+    std::memcpy(shown.name, record.name, FieldLength(record.name, sizeof record.name));
+    std::memcpy(shown.cookiePath, record.cookiePath, FieldLength(record.cookiePath, sizeof record.cookiePath));
+    std::memcpy(shown.indexPath, record.indexPath, FieldLength(record.indexPath, sizeof record.indexPath));
+    if (!(shown == record)) *out << ", with other bytes after the fields' ends";
+    *out << "}";
+}
+
+void PrintTo(const RegistryValue& value, std::ostream* out)
+{
+    char hex[4];
+    uint32_t checksum = 2166136261u;  // FNV-1a over all the bytes
+    *out << value.name << " (type " << value.type << ", " << value.data.size() << " bytes:";
+    for (size_t i = 0; i < value.data.size(); ++i) {
+        unsigned char byte = static_cast<unsigned char>(value.data[i]);
+        checksum = (checksum ^ byte) * 16777619u;
+        if (i < 24) {
+            wsprintfA(hex, " %02X", byte);
+            *out << hex;
+        }
+    }
+    if (value.data.size() > 24) {
+        char sum[16];
+        wsprintfA(sum, "%08lX", static_cast<unsigned long>(checksum));
+        *out << " ... checksum " << sum;
+    }
+    *out << ")";
 }
 
 static LONG g_keySerial = 0;

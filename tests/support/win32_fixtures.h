@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ struct RegistryValue {
     }
 };
 
+// Shows the type, the size and the bytes (the first ones and a checksum).
+void PrintTo(const RegistryValue& value, std::ostream* out);
+
 // All values of HKCU\<key>, sorted by name; empty when the key is missing.
 std::vector<RegistryValue> SnapshotKey(const char* key);
 void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data);
@@ -55,7 +59,10 @@ SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name,
 // The catalogue as stored, read record by record until the first gap.
 std::vector<SourceRecord> ReadCatalogue();
 void WriteCatalogue(const std::vector<SourceRecord>& records);
-bool SameRecord(const SourceRecord& a, const SourceRecord& b);
+// Records compare byte for byte, padding included, and print field by field,
+// so that EXPECT_EQ on two records shows where they differ.
+bool operator==(const SourceRecord& a, const SourceRecord& b);
+void PrintTo(const SourceRecord& record, std::ostream* out);
 
 // Redirects HKEY_CURRENT_USER to a scratch key for the length of one test, and
 // makes the test's temporary folder the current directory.
