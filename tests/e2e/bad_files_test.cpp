@@ -318,15 +318,10 @@ TEST_F(BadFiles, FortuneTxtOfAnyShapeIsCountedAndReadByTheRules)
             for (const RegistryValue& value : SnapshotKey(CatalogueKey)) names.push_back(value.name);
             EXPECT_EQ(names, std::vector<std::string>({"FReplace", "FSize", "LastHigh", "LastLow", "MWD00000",
                                                        "MWD00001"}));
-            DWORD value = 0xDEADBEEF;
-            EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value) && value == count)
-                << "FSize " << value << ", expected " << count;
-            EXPECT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value) && value == 0)
-                << "FReplace " << value << ", expected 0";
-            EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value) && value == written.dwLowDateTime)
-                << "LastLow " << value << ", expected the file's " << written.dwLowDateTime;
-            EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value) && value == written.dwHighDateTime)
-                << "LastHigh " << value << ", expected the file's " << written.dwHighDateTime;
+            EXPECT_EQ(StoredDword(CatalogueKey, "FSize"), count);
+            EXPECT_EQ(StoredDword(CatalogueKey, "FReplace"), 0);
+            EXPECT_EQ(StoredDword(CatalogueKey, "LastLow"), written.dwLowDateTime) << "the file's time";
+            EXPECT_EQ(StoredDword(CatalogueKey, "LastHigh"), written.dwHighDateTime) << "the file's time";
         }
         {
             SCOPED_TRACE("unchanged file whose record says 2 lines: line 1 is read");

@@ -67,7 +67,7 @@ TEST_F(BadInput, LongOutputNamesAreCutTo259CharactersOrShownInstead)
     // The name is a folder of 200 characters and a file in it; a name longer
     // than 259 characters is cut to its first 259.
     std::string folderName(200, 'd');
-    ASSERT_TRUE(CreateDirectoryA(folder_.File(folderName).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder_.File(folderName).c_str(), nullptr)) << "error " << GetLastError();
     for (size_t length : {259u, 300u}) {
         SCOPED_TRACE(length);
         std::string argument = folderName + "\\" + std::string(length - folderName.size() - 1, 'f');

@@ -39,14 +39,12 @@ protected:
     void ExpectStoredScan(DWORD size, DWORD replace)
     {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
-        ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
-        DWORD value = 0;
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value) && value == size) << "FSize " << size;
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value) && value == replace) << "FReplace " << replace;
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value) && value == data.ftLastWriteTime.dwLowDateTime)
-            << "LastLow is the file's time";
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value) && value == data.ftLastWriteTime.dwHighDateTime)
-            << "LastHigh is the file's time";
+        ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data))
+            << "error " << GetLastError();
+        EXPECT_EQ(StoredDword(CatalogueKey, "FSize"), size);
+        EXPECT_EQ(StoredDword(CatalogueKey, "FReplace"), replace);
+        EXPECT_EQ(StoredDword(CatalogueKey, "LastLow"), data.ftLastWriteTime.dwLowDateTime) << "the file's time";
+        EXPECT_EQ(StoredDword(CatalogueKey, "LastHigh"), data.ftLastWriteTime.dwHighDateTime) << "the file's time";
     }
 
     static bool OneOf(const std::string& text, const std::vector<std::string>& texts)
@@ -92,7 +90,7 @@ TEST_F(LegacyFile, TheUsersSwitchStandsWhileTheFileIsUnchanged)
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
     EXPECT_EQ(RunOnce(), "");
     EXPECT_EQ(RunOnce(), "");
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "an unchanged file writes nothing";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "an unchanged file writes nothing";
 
     // Removing the file removes its record; the built-in collection keeps
     // the switch the last scan gave it.

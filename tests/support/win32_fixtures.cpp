@@ -132,6 +132,12 @@ bool GetDwordValue(const char* key, const char* name, DWORD* value)
     return status == ERROR_SUCCESS && type == REG_DWORD && size == 4;
 }
 
+long long StoredDword(const char* key, const char* name)
+{
+    DWORD value = 0;
+    return GetDwordValue(key, name, &value) ? static_cast<long long>(value) : -1;
+}
+
 bool ValueExists(const char* key, const char* name)
 {
     HKEY handle;

@@ -50,6 +50,8 @@ std::vector<RegistryValue> SnapshotKey(const char* key);
 void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data);
 void SetDwordValue(const char* key, const char* name, DWORD value);
 bool GetDwordValue(const char* key, const char* name, DWORD* value);
+// A DWORD value for EXPECT_EQ: -1 when it is missing or no 4-byte DWORD.
+long long StoredDword(const char* key, const char* name);
 bool ValueExists(const char* key, const char* name);
 void DeleteKeyTree(HKEY root, const char* key);
 

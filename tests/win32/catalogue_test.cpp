@@ -79,7 +79,7 @@ TEST_F(Catalogue, DeleteInTheMiddleShiftsLaterRecordsDown)
     EXPECT_EQ(after[0], records[0]);
     EXPECT_EQ(after[1], records[2]);
     EXPECT_EQ(after[2], records[3]);
-    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003"));
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003")) << "expected no value MWD00003";
 }
 
 TEST_F(Catalogue, DeleteLastFirstOnlyAndBeyondTheEnd)
@@ -92,7 +92,7 @@ TEST_F(Catalogue, DeleteLastFirstOnlyAndBeyondTheEnd)
     EXPECT_EQ(CountSourceRecords(), 1);
     EXPECT_EQ(DeleteSourceRecord(0), 1);
     EXPECT_EQ(CountSourceRecords(), 0);
-    EXPECT_TRUE(SnapshotKey(CatalogueKey).empty());
+    EXPECT_EQ(SnapshotKey(CatalogueKey), std::vector<RegistryValue>()) << "expected an empty catalogue";
 }
 
 TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
@@ -109,7 +109,7 @@ TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
     EXPECT_EQ(CountSourceRecords(), 2);
     EXPECT_EQ(ReadSourceRecord(1, &r), 0);
     EXPECT_EQ(ClearSourceRecords(), 1);
-    EXPECT_TRUE(SnapshotKey(CatalogueKey).empty());
+    EXPECT_EQ(SnapshotKey(CatalogueKey), std::vector<RegistryValue>()) << "expected an empty catalogue";
 }
 
 TEST_F(Catalogue, DeleteMovingAShortValueDoesNotCarryBytesOfTheRecordBefore)

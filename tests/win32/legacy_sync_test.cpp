@@ -35,14 +35,15 @@ protected:
                                   nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         FILETIME time = {low, high};
-        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time));
+        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time)) << "error " << GetLastError();
         CloseHandle(file);
     }
 
     FILETIME FileTime()
     {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
-        EXPECT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
+        EXPECT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data))
+            << "error " << GetLastError();
         return data.ftLastWriteTime;
     }
 
@@ -59,13 +60,13 @@ protected:
     {
         DWORD value = 0;
         FILETIME time = FileTime();
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value)) << "expected a DWORD value FSize";
         EXPECT_EQ(value, size) << "FSize";
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value)) << "expected a DWORD value FReplace";
         EXPECT_EQ(value, replace) << "FReplace";
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value)) << "expected a DWORD value LastLow";
         EXPECT_EQ(value, time.dwLowDateTime) << "LastLow";
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value)) << "expected a DWORD value LastHigh";
         EXPECT_EQ(value, time.dwHighDateTime) << "LastHigh";
     }
 
@@ -123,7 +124,7 @@ TEST_F(LegacySync, AbsentFileRemovesEveryLegacyRecordAndNothingElse)
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOff, kCookies});
     DWORD value = 0;
-    ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value));
+    ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value)) << "expected a DWORD value LastLow";
     EXPECT_EQ(value, 111u) << "the stored values stay as they were";
 }
 
@@ -149,7 +150,7 @@ TEST_F(LegacySync, UnchangedFileWithItsRecordWritesNothing)
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
     SyncLegacyTextFile();
     SyncLegacyTextFile();
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the registry must be byte-identical";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "the registry must be byte-identical";
 
     // Once the file is edited, the record comes back on and the first line
     // decides the built-in collection anew.
