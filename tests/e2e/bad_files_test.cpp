@@ -80,14 +80,6 @@ void CollectTree(const std::string& folder, const std::string& prefix, std::set<
     FindClose(search);
 }
 
-FILETIME LastWriteTime(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ZeroMemory(&data, sizeof data);
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
-}
-
 // The application-data folder points at a folder of the test's own while it
 // runs, so that everything the program leaves there is seen. Cookie and index
 // files live in a third folder, apart from the current one.
@@ -129,7 +121,7 @@ protected:
             if (possible.size() == 1) {
                 EXPECT_EQ(text, possible[0]) << "out.txt holds " << Shown(text) << ", expected " << Shown(possible[0]);
             } else {
-                EXPECT_TRUE(std::find(possible.begin(), possible.end(), text) != possible.end())
+                EXPECT_TRUE(OneOf(text, possible))
                     << "out.txt holds " << Shown(text) << ", which is none of the " << possible.size()
                     << " possible texts, such as " << Shown(possible[0]);
             }

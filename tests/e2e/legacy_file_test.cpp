@@ -38,19 +38,13 @@ protected:
 
     void ExpectStoredScan(DWORD size, DWORD replace)
     {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data))
-            << "error " << GetLastError();
+        FILETIME written = LastWriteTime(folder_.File("Fortune.txt"));
         EXPECT_EQ(StoredDword(CatalogueKey, "FSize"), size);
         EXPECT_EQ(StoredDword(CatalogueKey, "FReplace"), replace);
-        EXPECT_EQ(StoredDword(CatalogueKey, "LastLow"), data.ftLastWriteTime.dwLowDateTime) << "the file's time";
-        EXPECT_EQ(StoredDword(CatalogueKey, "LastHigh"), data.ftLastWriteTime.dwHighDateTime) << "the file's time";
+        EXPECT_EQ(StoredDword(CatalogueKey, "LastLow"), written.dwLowDateTime) << "the file's time";
+        EXPECT_EQ(StoredDword(CatalogueKey, "LastHigh"), written.dwHighDateTime) << "the file's time";
     }
 
-    static bool OneOf(const std::string& text, const std::vector<std::string>& texts)
-    {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
 
     TempFolder folder_;
 };

@@ -3,20 +3,6 @@
 #include "core/catalogue.h"
 #include "res/resource_ids.h"
 
-std::set<std::string> FolderNames(const std::string& folder)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.insert(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 void BadInput::SetUp()
 {
     DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);

@@ -12,9 +12,6 @@
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
 
-// The names in a folder, "." and ".." left out.
-std::set<std::string> FolderNames(const std::string& folder);
-
 class BadInput : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -62,6 +62,28 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::set<std::string> FolderNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+FILETIME LastWriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ZeroMemory(&data, sizeof data);
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
 void DeleteFolderTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ private:
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names in a folder, files and folders, "." and ".." left out.
+std::set<std::string> FolderNames(const std::string& folder);
+// Zero when the file cannot be read.
+FILETIME LastWriteTime(const std::string& path);
 void DeleteFolderTree(const std::string& path);
 
 // One registry value as stored: its name, type and bytes.

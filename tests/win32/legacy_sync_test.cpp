@@ -39,13 +39,7 @@ protected:
         CloseHandle(file);
     }
 
-    FILETIME FileTime()
-    {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        EXPECT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data))
-            << "error " << GetLastError();
-        return data.ftLastWriteTime;
-    }
+    FILETIME FileTime() { return LastWriteTime(folder_.File("Fortune.txt")); }
 
     void SetStored(DWORD size, DWORD replace, DWORD low, DWORD high)
     {
