@@ -20,24 +20,24 @@ TEST_F(FileMode, WritesOneBuiltInFortuneAndCreatesTheCatalogue)
 {
     ASSERT_EQ(BuiltInTexts().size(), 4297u);
     ProcessResult run = RunMerrowind("out.txt", folder_.Path());
-    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.started) << "merrowind.exe should start";
     ASSERT_TRUE(run.finished) << "no window may open in file mode";
     EXPECT_EQ(run.exitCode, 0u);
     std::string text = ReadWholeFile(folder_.File("out.txt"));
-    EXPECT_FALSE(text.empty());
+    EXPECT_FALSE(text.empty()) << "expected a fortune in out.txt";
     EXPECT_TRUE(IsBuiltInText(text)) << "not byte for byte a built-in string: [" << text << "]";
 
     auto catalogue = ReadCatalogue();
     ASSERT_EQ(catalogue.size(), 1u);
     SourceRecord expected = MakeRecord(1, 0, 4297, "Internal Fortunes");
-    EXPECT_TRUE(SameRecord(catalogue[0], expected)) << "the built-in record, zero-padded";
+    EXPECT_EQ(catalogue[0], expected) << "the built-in record, zero-padded";
 }
 
 TEST_F(FileMode, ReplacesAnExistingFileAndAddsNothing)
 {
     folder_.Write("out.txt", std::string(10000, 'z'));
     ProcessResult run = RunMerrowind("out.txt", folder_.Path());
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "merrowind.exe should end by itself";
     EXPECT_EQ(run.exitCode, 0u);
     std::string text = ReadWholeFile(folder_.File("out.txt"));
     EXPECT_TRUE(IsBuiltInText(text)) << "no trailing line break, no leftovers of the old file";
@@ -48,9 +48,10 @@ TEST_F(FileMode, QuotedProgramPathAndQuotedFileNameWithSpace)
     CreateDirectoryA(folder_.File("my files").c_str(), nullptr);
     std::string line = "\"" + BuildFolder() + "\\merrowind.exe\" \"" + folder_.File("my files\\out put.txt") + "\"";
     ProcessResult run = RunCommandLine(line, folder_.Path());
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "merrowind.exe should end by itself";
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_TRUE(IsBuiltInText(ReadWholeFile(folder_.File("my files\\out put.txt"))));
+    std::string text = ReadWholeFile(folder_.File("my files\\out put.txt"));
+    EXPECT_TRUE(IsBuiltInText(text)) << "expected a built-in fortune, got [" << text.substr(0, 80) << "]";
 }
 
 TEST_F(FileMode, KeepsAnExistingCatalogueAndDrawsOnlyFromActiveSources)
@@ -60,17 +61,17 @@ TEST_F(FileMode, KeepsAnExistingCatalogueAndDrawsOnlyFromActiveSources)
     WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes"), MakeRecord(1, 3, 100, "odd")});
     auto before = SnapshotKey(CatalogueKey);
     ProcessResult run = RunMerrowind("out.txt", folder_.Path());
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 2u);
-    EXPECT_FALSE(FileExists(folder_.File("out.txt")));
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the catalogue is left as it was";
+    ASSERT_TRUE(run.finished) << "merrowind.exe should end by itself";
+    EXPECT_EQ(run.exitCode, 2u) << "no source could be read";
+    EXPECT_FALSE(FileExists(folder_.File("out.txt"))) << "expected no file " << folder_.File("out.txt");
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "the catalogue is left as it was";
 }
 
 TEST_F(FileMode, EmptyCatalogueKeyWithOnlyInactiveBuiltInEndsWithoutOutput)
 {
     WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes")});
     ProcessResult run = RunMerrowind("out.txt", folder_.Path());
-    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.finished) << "merrowind.exe should end by itself";
     EXPECT_EQ(run.exitCode, 1u) << "nothing to draw from";
-    EXPECT_FALSE(FileExists(folder_.File("out.txt")));
+    EXPECT_FALSE(FileExists(folder_.File("out.txt"))) << "expected no file " << folder_.File("out.txt");
 }

@@ -1,14 +1,13 @@
 // The real merrowind.exe drawing from a cookie file and from "Fortune.txt",
 // against the prefix's own catalogue key (these tests run one at a time).
-#include <shlobj.h>
-
-#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "tests/support/app_data.h"
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
 
@@ -17,22 +16,9 @@ static const char kLegacy[] = "Legacy one\\nwith its second line\nLegacy two\nLe
 
 // The files in the program's index folder under the prefix's real
 // application-data folder.
-static std::vector<std::string> IndexFolderListing()
+static std::set<std::string> IndexFolderListing()
 {
-    std::vector<std::string> names;
-    char appData[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return names;
-    WIN32_FIND_DATAA found;
-    std::string pattern = std::string(appData) + "\\Tolvane Software\\Merrowind\\*";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
+    return FolderNames(CurrentAppData() + "\\Tolvane Software\\Merrowind");
 }
 
 class FileSources : public ::testing::Test {
@@ -56,10 +42,6 @@ protected:
         EXPECT_EQ(run.exitCode, exitCode);
         return ReadWholeFile(folder_.File("out.txt"));
     }
-    static bool OneOf(const std::string& text, const std::vector<std::string>& texts)
-    {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
     TempFolder folder_;
 };
 
@@ -75,7 +57,7 @@ TEST_F(FileSources, CookieFileWithAMissingIndex)
 TEST_F(FileSources, CookieFileWithoutAnIndexNameLeavesNoIndexBehind)
 {
     WriteCatalogue({CookieRecord("")});
-    std::vector<std::string> before = IndexFolderListing();
+    std::set<std::string> before = IndexFolderListing();
     for (int run = 0; run < 2; ++run) {
         std::string text = RunOnce();
         EXPECT_TRUE(OneOf(text, {"Cookie zero\r\n", "Cookie one\r\n", "Cookie two\r\n"}))

@@ -32,30 +32,19 @@ protected:
     {
         std::vector<SourceRecord> catalogue = ReadCatalogue();
         ASSERT_EQ(catalogue.size(), 2u) << "the built-in record and the file's";
-        EXPECT_TRUE(SameRecord(catalogue[0], MakeRecord(builtInActive, kSourceBuiltIn, 4297, "Internal Fortunes")))
-            << "built-in record with active " << builtInActive;
-        EXPECT_TRUE(SameRecord(catalogue[1], MakeRecord(legacyActive, kSourceLegacyText, count, "Fortune.txt",
-                                                        "Fortune.txt")))
-            << "legacy record with active " << legacyActive << " and count " << count;
+        EXPECT_EQ(catalogue[0], MakeRecord(builtInActive, kSourceBuiltIn, 4297, "Internal Fortunes"));
+        EXPECT_EQ(catalogue[1], MakeRecord(legacyActive, kSourceLegacyText, count, "Fortune.txt", "Fortune.txt"));
     }
 
     void ExpectStoredScan(DWORD size, DWORD replace)
     {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
-        DWORD value = 0;
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value) && value == size) << "FSize " << size;
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value) && value == replace) << "FReplace " << replace;
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value) && value == data.ftLastWriteTime.dwLowDateTime)
-            << "LastLow is the file's time";
-        EXPECT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value) && value == data.ftLastWriteTime.dwHighDateTime)
-            << "LastHigh is the file's time";
+        FILETIME written = LastWriteTime(folder_.File("Fortune.txt"));
+        EXPECT_EQ(StoredDword(CatalogueKey, "FSize"), size);
+        EXPECT_EQ(StoredDword(CatalogueKey, "FReplace"), replace);
+        EXPECT_EQ(StoredDword(CatalogueKey, "LastLow"), written.dwLowDateTime) << "the file's time";
+        EXPECT_EQ(StoredDword(CatalogueKey, "LastHigh"), written.dwHighDateTime) << "the file's time";
     }
 
-    static bool OneOf(const std::string& text, const std::vector<std::string>& texts)
-    {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
 
     TempFolder folder_;
 };
@@ -97,7 +86,7 @@ TEST_F(LegacyFile, TheUsersSwitchStandsWhileTheFileIsUnchanged)
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
     EXPECT_EQ(RunOnce(1), "") << "nothing to draw from: exit code 1";
     EXPECT_EQ(RunOnce(1), "");
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "an unchanged file writes nothing";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "an unchanged file writes nothing";
 
     // Removing the file removes its record; the built-in collection keeps
     // the switch the last scan gave it.

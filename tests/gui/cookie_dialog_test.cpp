@@ -42,7 +42,7 @@ protected:
     {
         Press(dialog_, IDOK);
         MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
-        EXPECT_TRUE(run_->Barrier(dialog_));
+        EXPECT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
         EXPECT_FALSE(run_->Ended()) << "the dialog stays open";
         return seen;
     }
@@ -76,7 +76,7 @@ TEST_F(CookieFileDialog, AZeroedRecordGivesTheAddCaptionAndEmptyEdits)
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
     // Cancel before OK ends the dialog at once.
     Press(dialog_, IDCANCEL);
-    ASSERT_TRUE(run_->WaitForEnd());
+    ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";
     EXPECT_EQ(run_->Result(), 0);
 }
 
@@ -87,7 +87,7 @@ TEST_F(CookieFileDialog, ANamedRecordGivesTheEditCaptionAndFilledEdits)
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Wisdom");
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "C:\\fortunes\\wisdom");
     Press(dialog_, IDCANCEL);
-    ASSERT_TRUE(run_->WaitForEnd());
+    ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";
     EXPECT_EQ(run_->Result(), 0);
 }
 
@@ -95,10 +95,10 @@ TEST_F(CookieFileDialog, EntryChecksRunInOrderAndKeepTheDialogOpen)
 {
     Open(NewRecord());
     MessageBoxSeen seen = OkMessage();
-    ASSERT_TRUE(seen.found);
+    ASSERT_TRUE(seen.found) << "a message box should have come up";
     EXPECT_EQ(seen.caption, "Merrowind");
     EXPECT_EQ(seen.text, "Please enter a name for the Cookie File.") << "both empty: only the name is reported";
-    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
     EXPECT_TRUE(seen.onlyOk);
 
     Enter("", folder_.Path());
@@ -107,16 +107,16 @@ TEST_F(CookieFileDialog, EntryChecksRunInOrderAndKeepTheDialogOpen)
     Enter("Mine", "");
     seen = OkMessage();
     EXPECT_EQ(seen.text, "Please enter the path to the Cookie File.");
-    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
 
     Enter("Mine", folder_.File("missing.txt"));
     seen = OkMessage();
     EXPECT_EQ(seen.text, "Cookie File does not exist!");
-    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
     EXPECT_TRUE(seen.onlyOk);
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Mine") << "the edits keep their text";
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), folder_.File("missing.txt"));
-    EXPECT_FALSE(ProgressShown());
+    EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
     EXPECT_TRUE(OkEnabled());
     EXPECT_STREQ(record_.name, "Mine") << "the name read stays in the record";
 }
@@ -134,7 +134,7 @@ TEST_F(CookieFileDialog, LongEntriesAreCutAtTheirLimits)
 TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing)
 {
     std::string folder = folder_.File("a folder");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << "error " << GetLastError();
     unsigned expected = DirectIndexResult(MakeRecord(1, kSourceCookieFile, 0, "Folder", folder.c_str()));
     ASSERT_NE(expected, 0u);
     ASSERT_NE(expected, 7u);
@@ -144,16 +144,16 @@ TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing
     MessageBoxSeen seen = OkMessage();
     ASSERT_TRUE(seen.found) << "the worker's failure is reported";
     EXPECT_EQ(seen.text, "Failed to create index file (" + std::to_string(expected) + ").");
-    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
     EXPECT_TRUE(seen.onlyOk);
     ASSERT_TRUE(WaitUntil([&] { return OkEnabled(); })) << "back to editing";
-    EXPECT_FALSE(ProgressShown());
+    EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
     EXPECT_EQ(Job()->thread, nullptr) << "no worker is left";
-    EXPECT_TRUE(IndexFiles().empty()) << "a failed run leaves no index file";
+    EXPECT_EQ(IndexFiles(), std::vector<std::string>()) << "a failed run leaves no index file";
 
     // Cancel after a failed run ends the dialog at once.
     Press(dialog_, IDCANCEL);
-    ASSERT_TRUE(run_->WaitForEnd());
+    ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";
     EXPECT_EQ(run_->Result(), 0);
 }
 
@@ -163,7 +163,7 @@ TEST_F(CookieFileDialog, AFileIsIndexedOnTheWorkerAndTheDialogEndsWithOne)
     Open(NewRecord());
     Enter("Four", cookies);
     Press(dialog_, IDOK);
-    ASSERT_TRUE(run_->WaitForEnd());
+    ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";
     EXPECT_EQ(run_->Result(), 1);
     EXPECT_STREQ(record_.name, "Four");
     EXPECT_STREQ(record_.cookiePath, cookies.c_str());
@@ -182,7 +182,7 @@ TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
     ASSERT_NE(large, INVALID_HANDLE_VALUE);
     LARGE_INTEGER size;
     size.QuadPart = 2000000000;
-    ASSERT_TRUE(SetFilePointerEx(large, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetFilePointerEx(large, size, nullptr, FILE_BEGIN)) << "error " << GetLastError();
     ASSERT_TRUE(SetEndOfFile(large));
     CloseHandle(large);
     Open(NewRecord());
@@ -193,14 +193,14 @@ TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
     HANDLE worker = Job()->thread;
     ASSERT_NE(worker, nullptr);
     DWORD code = 0;
-    ASSERT_TRUE(GetExitCodeThread(worker, &code));
+    ASSERT_TRUE(GetExitCodeThread(worker, &code)) << "error " << GetLastError();
     ASSERT_EQ(code, static_cast<DWORD>(STILL_ACTIVE)) << "the worker should still run";
 
     Press(dialog_, IDCANCEL);
-    ASSERT_TRUE(run_->WaitForEnd());
+    ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";
     EXPECT_EQ(run_->Result(), 0);
     EXPECT_EQ(FindMessageBox(run_->ThreadId()), nullptr) << "a cancelled run shows no message";
-    EXPECT_TRUE(IndexFiles().empty()) << "the cancelled run's index file is gone";
+    EXPECT_EQ(IndexFiles(), std::vector<std::string>()) << "the cancelled run's index file is gone";
 }
 
 TEST_F(CookieFileDialog, CancelAfterTheWorkerSucceededUndoesItsIndexFile)
@@ -212,7 +212,7 @@ TEST_F(CookieFileDialog, CancelAfterTheWorkerSucceededUndoesItsIndexFile)
     // hold is queued ahead of any tick, so no tick sees the result. Then let
     // the worker finish and queue Cancel, which also comes before a tick.
     Press(dialog_, IDOK);
-    ASSERT_TRUE(run_->Hold(dialog_));
+    ASSERT_TRUE(run_->Hold(dialog_)) << "the dialog\'s thread should be held in its message loop";
     HANDLE worker = Job()->thread;
     ASSERT_NE(worker, nullptr) << "OK started a worker";
     ASSERT_EQ(WaitForSingleObject(worker, kGuiTimeoutMs), WAIT_OBJECT_0);
@@ -222,9 +222,9 @@ TEST_F(CookieFileDialog, CancelAfterTheWorkerSucceededUndoesItsIndexFile)
     ASSERT_EQ(IndexFiles().size(), 1u);
     Press(dialog_, IDCANCEL);
     run_->Release();
-    ASSERT_TRUE(run_->WaitForEnd());
+    ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";
     EXPECT_EQ(run_->Result(), 0) << "Cancel wins";
-    EXPECT_TRUE(IndexFiles().empty()) << "the index file of the cancelled run is deleted";
+    EXPECT_EQ(IndexFiles(), std::vector<std::string>()) << "the index file of the cancelled run is deleted";
 }
 
 TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
@@ -243,8 +243,8 @@ TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
     HWND readOnly = GetDlgItem(open, chx1);
     EXPECT_TRUE(readOnly == nullptr || !IsWindowVisible(readOnly)) << "the read-only box is hidden";
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForWindowGone(open));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(open)) << "the open dialog should have gone";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "chosen.txt");
 
     // Opening the file puts its full path into the path.
@@ -252,8 +252,8 @@ TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
     open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
     ASSERT_NE(open, nullptr);
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForWindowGone(open));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(open)) << "the open dialog should have gone";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_EQ(lstrcmpiA(ItemText(dialog_, IDC_COOKIE_PATH).c_str(), folder_.File("chosen.txt").c_str()), 0)
         << ItemText(dialog_, IDC_COOKIE_PATH);
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Chosen");

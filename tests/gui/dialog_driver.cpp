@@ -1,32 +1,23 @@
 #include "tests/gui/dialog_driver.h"
 
-#include "tests/support/input.h"
-
 #include "core/product.h"
 #include "res/resource_ids.h"
 #include "window/fortune_window.h"
 
-static BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+static std::vector<char> InitialBuffer(const std::string& text)
 {
-    char className[16];
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
+    std::vector<char> buffer(kTextBufferSize, '\0');
+    lstrcpynA(buffer.data(), text.c_str(), kTextBufferSize);
+    return buffer;
 }
 
 FortuneWindowRun::FortuneWindowRun(const std::string& text)
+    : buffer_(InitialBuffer(text)),
+      run_(IDD_FORTUNE, FortuneDialogProc, reinterpret_cast<LPARAM>(buffer_.data()))
 {
-    buffer_ = static_cast<char*>(GlobalAlloc(GPTR, kTextBufferSize));
-    lstrcpynA(buffer_, text.c_str(), kTextBufferSize);
-    thread_ = CreateThread(nullptr, 0, Thread, this, 0, &threadId_);
     WaitUntil([this] {
-        HWND found = nullptr;
-        EnumThreadWindows(threadId_, FindDialog, reinterpret_cast<LPARAM>(&found));
-        window_ = found;
-        return found != nullptr || Ended();
+        window_ = FindDialogWithControl(run_.ThreadId(), IDC_FORTUNE_TEXT);
+        return window_ != nullptr || Ended();
     });
     // Let the window finish showing and painting before it is driven, and
     // come to the front: before that, the display may not have it yet, and
@@ -35,36 +26,6 @@ FortuneWindowRun::FortuneWindowRun(const std::string& text)
         SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
         WaitUntil([this] { return GetForegroundWindow() == window_ || Ended(); });
     }
-}
-
-FortuneWindowRun::~FortuneWindowRun()
-{
-    if (!Ended() && window_) PostMessageA(window_, WM_COMMAND, IDCANCEL, 0);
-    if (thread_) {
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-    }
-    GlobalFree(buffer_);
-}
-
-DWORD WINAPI FortuneWindowRun::Thread(void* self)
-{
-    FortuneWindowRun* run = static_cast<FortuneWindowRun*>(self);
-    run->result_ = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FORTUNE), nullptr,
-                                   FortuneDialogProc, reinterpret_cast<LPARAM>(run->buffer_));
-    InterlockedExchange(&run->done_, 1);
-    return 0;
-}
-
-bool FortuneWindowRun::Ended() const
-{
-    return done_ != 0;
-}
-
-INT_PTR FortuneWindowRun::Result(DWORD timeoutMs)
-{
-    if (!WaitUntil([this] { return Ended(); }, timeoutMs)) return -2;
-    return result_;
 }
 
 int HorizontalUnits(HWND dialog, int units)

@@ -6,31 +6,29 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "tests/support/input.h"
+#include "tests/support/gui_driver.h"
 
-// The fortune window (template 102) on its own thread, with a text buffer of
-// 4100 bytes that the test can look at after the window has rewritten it.
+// The fortune window (template 102) run by a ModalDialogThread, with a text
+// buffer of 4100 bytes that the test can look at after the window has
+// rewritten it.
 class FortuneWindowRun {
 public:
     explicit FortuneWindowRun(const std::string& text);
-    ~FortuneWindowRun();  // ends a window that is still open
 
     HWND Window() const { return window_; }  // null if none appeared
     HWND Item(int id) const { return GetDlgItem(window_, id); }
-    const char* Buffer() const { return buffer_; }
-    bool Ended() const;
+    const char* Buffer() const { return buffer_.data(); }
+    bool Ended() const { return run_.Ended(); }
     // Waits for the window to end and gives its result; -2 on timeout.
-    INT_PTR Result(DWORD timeoutMs = 10000);
+    INT_PTR Result(DWORD timeoutMs = 10000) { return run_.WaitForEnd(timeoutMs) ? run_.Result() : -2; }
 
 private:
-    static DWORD WINAPI Thread(void* self);
-    char* buffer_;
-    HANDLE thread_ = nullptr;
-    DWORD threadId_ = 0;
+    // Destroyed after the thread, which ends a window that is still open.
+    std::vector<char> buffer_;
+    ModalDialogThread run_;
     HWND window_ = nullptr;
-    volatile LONG done_ = 0;
-    INT_PTR result_ = -3;
 };
 
 // Converts dialog units of the window to pixels, as the dialog manager does.

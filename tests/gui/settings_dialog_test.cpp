@@ -41,14 +41,14 @@ protected:
     void PressAndSettle(int id)
     {
         Press(dialog_, id);
-        ASSERT_TRUE(run_->Barrier(dialog_));
+        ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     }
     void ClickRow(const std::string& name, bool doubleClick = false)
     {
         int row = ListRowNamed(list_, name);
         ASSERT_GE(row, 0) << "no row " << name;
         ClickListRow(list_, row, doubleClick);
-        ASSERT_TRUE(run_->Barrier(dialog_));
+        ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     }
     std::vector<std::string> RowNames()
     {
@@ -157,22 +157,21 @@ TEST_F(SettingsDialog, CheckBoxesSwitchSourcesAndOkRewritesTheCatalogueInListOrd
     EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (4307 active)");
 
     ClickListCheckBox(list_, ListRowNamed(list_, "Internal Fortunes"));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_EQ(ListRowState(list_, ListRowNamed(list_, "Internal Fortunes"), 0xF000), kUnchecked);
     EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (10 active)");
     ClickListCheckBox(list_, ListRowNamed(list_, "Alpha"));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (17 active)");
 
     EXPECT_EQ(EndWith(IDOK), 1);
     std::vector<SourceRecord> stored = ReadCatalogue();
     ASSERT_EQ(Names(stored), "Alpha;Internal Fortunes;Zeta;");
-    EXPECT_TRUE(SameRecord(stored[0], Cookie(1, 7, "Alpha", "C:\\a.txt")));
-    EXPECT_TRUE(SameRecord(stored[1], BuiltIn(0)));
-    EXPECT_TRUE(SameRecord(stored[2], Cookie(1, 10, "Zeta", "C:\\z.txt", "C:\\z.idx")));
+    EXPECT_EQ(stored[0], Cookie(1, 7, "Alpha", "C:\\a.txt"));
+    EXPECT_EQ(stored[1], BuiltIn(0));
+    EXPECT_EQ(stored[2], Cookie(1, 10, "Zeta", "C:\\z.txt", "C:\\z.idx"));
     EXPECT_TRUE(ValueExists(CatalogueKey, "MWD00006")) << "a value behind a gap is not part of the catalogue";
-    DWORD size = 0;
-    EXPECT_TRUE(GetDwordValue(CatalogueKey, "FSize", &size) && size == 123) << "values beside the catalogue stay";
+    EXPECT_EQ(StoredDword(CatalogueKey, "FSize"), 123) << "values beside the catalogue stay";
 }
 
 TEST_F(SettingsDialog, OkDropsThePositionsBehindTheRemainingRows)
@@ -192,8 +191,8 @@ TEST_F(SettingsDialog, OkDropsThePositionsBehindTheRemainingRows)
 
     EXPECT_EQ(EndWith(IDOK), 1);
     EXPECT_EQ(Names(ReadCatalogue()), "C;Internal Fortunes;");
-    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00002"));
-    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003"));
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00002")) << "expected no value MWD00002";
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003")) << "expected no value MWD00003";
     EXPECT_FALSE(FileExists(bIndex)) << "OK deletes the index file of a removed row";
 }
 
@@ -210,16 +209,16 @@ TEST_F(SettingsDialog, OkWithNoActiveTotalShowsTheMessageAndKeepsTheDialogOpen)
     ASSERT_TRUE(seen.found) << "no message box";
     EXPECT_EQ(seen.caption, "Merrowind");
     EXPECT_EQ(seen.text, "There are no active cookies.");
-    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
     EXPECT_TRUE(seen.onlyOk);
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_FALSE(run_->Ended()) << "the dialog stays open";
     EXPECT_EQ(ListRowCount(list_), 2);
     EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "nothing is written";
 
     // Switching the built-in source back on makes OK acceptable.
     ClickListCheckBox(list_, ListRowNamed(list_, "Internal Fortunes"));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_EQ(EndWith(IDOK), 1);
     std::vector<SourceRecord> stored = ReadCatalogue();
     ASSERT_EQ(Names(stored), "Empty;Internal Fortunes;");
@@ -248,7 +247,7 @@ TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
     ClickRow("Fortune.txt");
     EXPECT_FALSE(EditAndRemoveEnabled()) << "the legacy text file cannot be edited";
     ClickRow("Alpha");
-    EXPECT_TRUE(EditAndRemoveEnabled());
+    EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
 
     // Selecting the built-in row without the mouse leaves the buttons alone,
     // and Remove then checks the row itself.
@@ -257,7 +256,7 @@ TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list_, LVM_SETITEMSTATE, ListRowNamed(list_, "Internal Fortunes"), reinterpret_cast<LPARAM>(&item));
-    EXPECT_TRUE(EditAndRemoveEnabled());
+    EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(ListRowCount(list_), 3) << "Remove leaves the built-in row";
     PressAndSettle(IDC_EDIT);
@@ -272,7 +271,7 @@ TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
     ClickRow("Alpha");
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"Fortune.txt", "Internal Fortunes"}));
-    EXPECT_TRUE(EditAndRemoveEnabled());
+    EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(ListRowCount(list_), 2);
     EXPECT_EQ(EndWith(IDCANCEL), 0);
@@ -291,8 +290,8 @@ TEST_F(SettingsDialog, DoubleClickOnACookieFileOpensItForEditing)
     EXPECT_EQ(ItemText(edit, IDC_COOKIE_PATH), "C:\\alpha.txt");
     EXPECT_EQ(GetWindow(edit, GW_OWNER), dialog_) << "the settings dialog owns it";
     Press(edit, IDCANCEL);
-    ASSERT_TRUE(WaitForWindowGone(edit));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(edit)) << "the edit dialog should have gone";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_EQ(ListCellText(list_, ListRowNamed(list_, "Alpha"), 1), "7") << "a cancelled Edit changes nothing";
     EXPECT_EQ(EndWith(IDCANCEL), 0);
     EXPECT_EQ(SnapshotKey(CatalogueKey), before);
@@ -328,7 +327,7 @@ TEST_F(SettingsDialog, AddIndexesTheFileAndOkStoresItWithoutOrphans)
     SetItemText(add, IDC_COOKIE_PATH, cookies);
     Press(add, IDOK);
     ASSERT_TRUE(WaitForWindowGone(add)) << "the file is indexed and the dialog ends";
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
 
     int row = ListRowNamed(list_, "Three");
     ASSERT_GE(row, 0) << "the new source is listed";
@@ -361,12 +360,12 @@ TEST_F(SettingsDialog, AddThenCancelLeavesNoIndexFile)
     SetItemText(add, IDC_COOKIE_NAME, "Two");
     SetItemText(add, IDC_COOKIE_PATH, cookies);
     Press(add, IDOK);
-    ASSERT_TRUE(WaitForWindowGone(add));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(add)) << "the add dialog should have gone";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     ASSERT_GE(ListRowNamed(list_, "Two"), 0);
     EXPECT_EQ(IndexFiles().size(), 1u);
     EXPECT_EQ(EndWith(IDCANCEL), 0);
-    EXPECT_TRUE(IndexFiles().empty()) << "a cancelled Add leaves no index file";
+    EXPECT_EQ(IndexFiles(), std::vector<std::string>()) << "a cancelled Add leaves no index file";
     EXPECT_EQ(SnapshotKey(CatalogueKey), before);
 }
 
@@ -390,8 +389,8 @@ TEST_F(SettingsDialog, EditIndexesIntoANewFileThatFollowsTheFinalAnswer)
         SetItemText(edit, IDC_COOKIE_NAME, "New");
         SetItemText(edit, IDC_COOKIE_PATH, newCookies);
         Press(edit, IDOK);
-        ASSERT_TRUE(WaitForWindowGone(edit));
-        ASSERT_TRUE(run_->Barrier(dialog_));
+        ASSERT_TRUE(WaitForWindowGone(edit)) << "the edit dialog should have gone";
+        ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
         int row = ListRowNamed(list_, "New");
         ASSERT_GE(row, 0);
         EXPECT_EQ(ListCellText(list_, row, 1), "5");
@@ -403,7 +402,7 @@ TEST_F(SettingsDialog, EditIndexesIntoANewFileThatFollowsTheFinalAnswer)
         if (answer == IDCANCEL) {
             EXPECT_EQ(EndWith(IDCANCEL), 0);
             EXPECT_TRUE(FileExists(oldIndex)) << "Cancel keeps the old index";
-            EXPECT_TRUE(IndexFiles().empty()) << "Cancel removes the new index";
+            EXPECT_EQ(IndexFiles(), std::vector<std::string>()) << "Cancel removes the new index";
             EXPECT_EQ(SnapshotKey(CatalogueKey), before);
         } else {
             EXPECT_EQ(EndWith(IDOK), 1);

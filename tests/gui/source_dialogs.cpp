@@ -12,7 +12,7 @@ void SourceDialogTest::SetUp()
 {
     ScratchTest::SetUp();
     std::string appData = folder_.File("AppData");
-    ASSERT_TRUE(CreateDirectoryA(appData.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(appData.c_str(), nullptr)) << "error " << GetLastError();
     SetRawValue(kShellFoldersKey, "AppData", REG_EXPAND_SZ, appData + std::string(1, '\0'));
     char path[MAX_PATH] = {};
     ASSERT_GE(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path), 0);

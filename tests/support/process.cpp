@@ -135,8 +135,12 @@ const std::vector<std::string>& BuiltInTexts()
     return texts;
 }
 
+bool OneOf(const std::string& text, const std::vector<std::string>& texts)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
 bool IsBuiltInText(const std::string& text)
 {
-    const std::vector<std::string>& texts = BuiltInTexts();
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
+    return OneOf(text, BuiltInTexts());
 }

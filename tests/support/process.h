@@ -39,7 +39,8 @@ WindowedRun RunMerrowindAnsweringWindows(const std::string& arguments, const std
 
 // The built-in table as the build made it: 4297 texts, in id order.
 const std::vector<std::string>& BuiltInTexts();
-// Whether the text is byte for byte one of them.
+// Whether the text is byte for byte one of the texts, or of the built-in ones.
+bool OneOf(const std::string& text, const std::vector<std::string>& texts);
 bool IsBuiltInText(const std::string& text);
 
 #endif

@@ -62,6 +62,28 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::set<std::string> FolderNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.insert(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+FILETIME LastWriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ZeroMemory(&data, sizeof data);
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
 void DeleteFolderTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;
@@ -132,6 +154,12 @@ bool GetDwordValue(const char* key, const char* name, DWORD* value)
     return status == ERROR_SUCCESS && type == REG_DWORD && size == 4;
 }
 
+long long StoredDword(const char* key, const char* name)
+{
+    DWORD value = 0;
+    return GetDwordValue(key, name, &value) ? static_cast<long long>(value) : -1;
+}
+
 bool ValueExists(const char* key, const char* name)
 {
     HKEY handle;
@@ -178,9 +206,51 @@ void WriteCatalogue(const std::vector<SourceRecord>& records)
         ASSERT_EQ(WriteSourceRecord(static_cast<int>(i), &records[i]), 1) << "writing record " << i;
 }
 
-bool SameRecord(const SourceRecord& a, const SourceRecord& b)
+bool operator==(const SourceRecord& a, const SourceRecord& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+static void PrintField(const char* label, const char* field, size_t size, std::ostream* out)
+{
+    *out << label << " \"" << std::string(field, FieldLength(field, size)) << "\"";
+}
+
+void PrintTo(const SourceRecord& record, std::ostream* out)
+{
+    *out << "{active " << record.active << ", kind " << record.kind << ", count " << record.count;
+    PrintField(", name", record.name, sizeof record.name, out);
+    PrintField(", cookiePath", record.cookiePath, sizeof record.cookiePath, out);
+    PrintField(", indexPath", record.indexPath, sizeof record.indexPath, out);
+    // Bytes that the fields above do not show: past a field's NUL, or a
+    // field without one.
+    SourceRecord shown = MakeRecord(record.active, record.kind, record.count, "");
+    std::memcpy(shown.name, record.name, FieldLength(record.name, sizeof record.name));
+    std::memcpy(shown.cookiePath, record.cookiePath, FieldLength(record.cookiePath, sizeof record.cookiePath));
+    std::memcpy(shown.indexPath, record.indexPath, FieldLength(record.indexPath, sizeof record.indexPath));
+    if (!(shown == record)) *out << ", with other bytes after the fields' ends";
+    *out << "}";
+}
+
+void PrintTo(const RegistryValue& value, std::ostream* out)
+{
+    char hex[4];
+    uint32_t checksum = 2166136261u;  // FNV-1a over all the bytes
+    *out << value.name << " (type " << value.type << ", " << value.data.size() << " bytes:";
+    for (size_t i = 0; i < value.data.size(); ++i) {
+        unsigned char byte = static_cast<unsigned char>(value.data[i]);
+        checksum = (checksum ^ byte) * 16777619u;
+        if (i < 24) {
+            wsprintfA(hex, " %02X", byte);
+            *out << hex;
+        }
+    }
+    if (value.data.size() > 24) {
+        char sum[16];
+        wsprintfA(sum, "%08lX", static_cast<unsigned long>(checksum));
+        *out << " ... checksum " << sum;
+    }
+    *out << ")";
 }
 
 static LONG g_keySerial = 0;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ private:
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names in a folder, files and folders, "." and ".." left out.
+std::set<std::string> FolderNames(const std::string& folder);
+// Zero when the file cannot be read.
+FILETIME LastWriteTime(const std::string& path);
 void DeleteFolderTree(const std::string& path);
 
 // One registry value as stored: its name, type and bytes.
@@ -41,11 +47,16 @@ struct RegistryValue {
     }
 };
 
+// Shows the type, the size and the bytes (the first ones and a checksum).
+void PrintTo(const RegistryValue& value, std::ostream* out);
+
 // All values of HKCU\<key>, sorted by name; empty when the key is missing.
 std::vector<RegistryValue> SnapshotKey(const char* key);
 void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data);
 void SetDwordValue(const char* key, const char* name, DWORD value);
 bool GetDwordValue(const char* key, const char* name, DWORD* value);
+// A DWORD value for EXPECT_EQ: -1 when it is missing or no 4-byte DWORD.
+long long StoredDword(const char* key, const char* name);
 bool ValueExists(const char* key, const char* name);
 void DeleteKeyTree(HKEY root, const char* key);
 
@@ -55,7 +66,10 @@ SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name,
 // The catalogue as stored, read record by record until the first gap.
 std::vector<SourceRecord> ReadCatalogue();
 void WriteCatalogue(const std::vector<SourceRecord>& records);
-bool SameRecord(const SourceRecord& a, const SourceRecord& b);
+// Records compare byte for byte, padding included, and print field by field,
+// so that EXPECT_EQ on two records shows where they differ.
+bool operator==(const SourceRecord& a, const SourceRecord& b);
+void PrintTo(const SourceRecord& record, std::ostream* out);
 
 // Redirects HKEY_CURRENT_USER to a scratch key for the length of one test, and
 // makes the test's temporary folder the current directory.

@@ -1,11 +1,13 @@
 // The count and switch rules for "Fortune.txt", fed with pieces as the
 // text-mode line reader yields them.
+#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "cookies/legacy_lines.h"
+#include "tests/support/legacy_rules.h"
 
 static LegacyLineTally Tally(const std::vector<std::string>& pieces, uint32_t incoming = 7)
 {
@@ -60,4 +62,21 @@ TEST(LegacyLines, TheReaderAndTheCountShareTheFortuneRule)
     uint32_t counted = 0;
     for (const std::string& piece : pieces) counted += IsLegacyFortunePiece(piece.c_str());
     EXPECT_EQ(counted, Tally(pieces).count);
+}
+
+TEST(LegacyLines, AgreeWithAnIndependentReadingOfTheFile)
+{
+    // Short random files over the bytes that matter, read into pieces as the
+    // text-mode reader would hand them over.
+    const std::string words[] = {"A", "\n", "\r", std::string(1, '\0'), "\x1A", "EXTRA", "\r\n"};
+    std::mt19937 generator(2026);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        size_t length = generator() % 10;
+        for (size_t i = 0; i < length; ++i) bytes += words[generator() % 7];
+        std::vector<std::string> pieces = TextModePieces(bytes);
+        LegacyLineTally tally = Tally(pieces, round);
+        ASSERT_EQ(tally.count, LegacyCountByTheRules(pieces)) << "round " << round;
+        ASSERT_EQ(tally.replace, LegacyReplaceByTheRules(pieces, round)) << "round " << round;
+    }
 }

@@ -30,7 +30,7 @@ TEST_F(Catalogue, FirstWriteCreatesTheKeyAndRoundTripsAll788Bytes)
     SourceRecord read;
     std::memset(&read, 0, sizeof read);
     ASSERT_EQ(ReadSourceRecord(0, &read), 1);
-    EXPECT_TRUE(SameRecord(written, read));
+    EXPECT_EQ(written, read);
     auto values = SnapshotKey(CatalogueKey);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "MWD00000");
@@ -76,10 +76,10 @@ TEST_F(Catalogue, DeleteInTheMiddleShiftsLaterRecordsDown)
     EXPECT_EQ(DeleteSourceRecord(1), 1);
     auto after = ReadCatalogue();
     ASSERT_EQ(after.size(), 3u);
-    EXPECT_TRUE(SameRecord(after[0], records[0]));
-    EXPECT_TRUE(SameRecord(after[1], records[2]));
-    EXPECT_TRUE(SameRecord(after[2], records[3]));
-    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003"));
+    EXPECT_EQ(after[0], records[0]);
+    EXPECT_EQ(after[1], records[2]);
+    EXPECT_EQ(after[2], records[3]);
+    EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003")) << "expected no value MWD00003";
 }
 
 TEST_F(Catalogue, DeleteLastFirstOnlyAndBeyondTheEnd)
@@ -92,7 +92,7 @@ TEST_F(Catalogue, DeleteLastFirstOnlyAndBeyondTheEnd)
     EXPECT_EQ(CountSourceRecords(), 1);
     EXPECT_EQ(DeleteSourceRecord(0), 1);
     EXPECT_EQ(CountSourceRecords(), 0);
-    EXPECT_TRUE(SnapshotKey(CatalogueKey).empty());
+    EXPECT_EQ(SnapshotKey(CatalogueKey), std::vector<RegistryValue>()) << "expected an empty catalogue";
 }
 
 TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
@@ -110,7 +110,7 @@ TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
     EXPECT_EQ(CountSourceRecords(), 2);
     EXPECT_EQ(ReadSourceRecord(1, &r), 0);
     EXPECT_EQ(ClearSourceRecords(), 1);
-    EXPECT_TRUE(SnapshotKey(CatalogueKey).empty());
+    EXPECT_EQ(SnapshotKey(CatalogueKey), std::vector<RegistryValue>()) << "expected an empty catalogue";
 }
 
 TEST_F(Catalogue, DeleteMovingAShortValueDoesNotCarryBytesOfTheRecordBefore)
@@ -124,11 +124,11 @@ TEST_F(Catalogue, DeleteMovingAShortValueDoesNotCarryBytesOfTheRecordBefore)
     ASSERT_EQ(DeleteSourceRecord(0), 1);
     auto after = ReadCatalogue();
     ASSERT_EQ(after.size(), 2u);
-    EXPECT_TRUE(SameRecord(after[0], x));
+    EXPECT_EQ(after[0], x);
     SourceRecord expected;
     std::memset(&expected, 0, sizeof expected);
     expected.active = 1;
-    EXPECT_TRUE(SameRecord(after[1], expected)) << "the short value moves down zero-filled";
+    EXPECT_EQ(after[1], expected) << "the short value moves down zero-filled";
 }
 
 TEST_F(Catalogue, TruncateKeepsThePositionsBelow)

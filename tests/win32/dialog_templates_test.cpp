@@ -1,173 +1,114 @@
-// The two source dialogs' templates, read back from the linked resources and
-// compared field by field with the table they are built from.
+// The dialog templates, read back from the linked resources and compared
+// field by field with the table they are built from; and the language of the
+// built-in string table.
 #include <windows.h>
 
+#include <set>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/product.h"
 #include "res/resource_ids.h"
+#include "tests/support/dialog_template.h"
+#include "window/link_action.h"
 
 namespace {
 
-struct Item {
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    WORD id;
-    std::string className;  // a predefined class by ordinal becomes its name
-    std::string text;
-};
-
-struct Template {
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    std::string menu, className, caption, font;
-    WORD pointSize;
-    std::vector<Item> items;
-};
-
-class Reader {
-public:
-    explicit Reader(const BYTE* p) : p_(p) {}
-    WORD Word() { WORD w; memcpy(&w, p_, 2); p_ += 2; return w; }
-    DWORD Dword() { DWORD d; memcpy(&d, p_, 4); p_ += 4; return d; }
-    short Short() { return static_cast<short>(Word()); }
-    void AlignDword(const BYTE* base) { while ((p_ - base) % 4) ++p_; }
-    // A zero-terminated UTF-16 string, or an ordinal after 0xFFFF.
-    std::string StringOrOrdinal()
-    {
-        WORD first = Word();
-        if (first == 0xFFFF) return "#" + std::to_string(Word());
-        std::string s;
-        for (WORD c = first; c != 0; c = Word()) s += static_cast<char>(c);
-        return s;
-    }
-    void Skip(size_t n) { p_ += n; }
-
-private:
-    const BYTE* p_;
-};
-
-std::string PredefinedClass(const std::string& name)
-{
-    if (name == "#128") return "BUTTON";
-    if (name == "#129") return "EDIT";
-    if (name == "#130") return "STATIC";
-    std::string upper = name;
-    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-    if (upper == "BUTTON" || upper == "EDIT" || upper == "STATIC") return upper;
-    return name;
-}
-
-bool LoadTemplate(int id, Template* out)
-{
-    HRSRC found = FindResourceExA(nullptr, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(id),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (found == nullptr) return false;
-    const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
-    Reader r(base);
-    out->style = r.Dword();
-    out->exStyle = r.Dword();
-    WORD count = r.Word();
-    out->x = r.Short();
-    out->y = r.Short();
-    out->cx = r.Short();
-    out->cy = r.Short();
-    out->menu = r.StringOrOrdinal();
-    out->className = r.StringOrOrdinal();
-    out->caption = r.StringOrOrdinal();
-    out->pointSize = 0;
-    if (out->style & DS_SETFONT) {
-        out->pointSize = r.Word();
-        out->font = r.StringOrOrdinal();
-    }
-    for (WORD i = 0; i < count; ++i) {
-        r.AlignDword(base);
-        Item item;
-        item.style = r.Dword();
-        item.exStyle = r.Dword();
-        item.x = r.Short();
-        item.y = r.Short();
-        item.cx = r.Short();
-        item.cy = r.Short();
-        item.id = r.Word();
-        item.className = PredefinedClass(r.StringOrOrdinal());
-        item.text = r.StringOrOrdinal();
-        r.Skip(r.Word());
-        out->items.push_back(item);
-    }
-    return true;
-}
-
-void ExpectItem(const Item& item, WORD id, const char* className, const std::string& text, DWORD style,
-                short x, short y, short cx, short cy)
-{
-    SCOPED_TRACE("control " + std::to_string(static_cast<short>(id)));
-    EXPECT_EQ(item.id, id);
-    // Class names are case-insensitive, and windres stores them in capitals.
-    EXPECT_EQ(lstrcmpiA(item.className.c_str(), className), 0) << item.className << " is not " << className;
-    EXPECT_EQ(item.text, text);
-    EXPECT_EQ(item.style, style) << std::hex << "got 0x" << item.style << ", expected 0x" << style;
-    EXPECT_EQ(item.exStyle, 0u);
-    EXPECT_EQ(item.x, x);
-    EXPECT_EQ(item.y, y);
-    EXPECT_EQ(item.cx, cx);
-    EXPECT_EQ(item.cy, cy);
-}
-
-void ExpectFrame(const Template& t, short cx, short cy, const char* caption)
-{
-    EXPECT_EQ(t.style, 0x80C800C0u) << std::hex << "got 0x" << t.style;
-    EXPECT_EQ(t.exStyle, 0u);
-    EXPECT_EQ(t.x, 0);
-    EXPECT_EQ(t.y, 0);
-    EXPECT_EQ(t.cx, cx);
-    EXPECT_EQ(t.cy, cy);
-    EXPECT_EQ(t.menu, "") << "no menu";
-    EXPECT_EQ(t.className, "") << "the default dialog class";
-    EXPECT_EQ(t.caption, caption);
-    EXPECT_EQ(t.pointSize, 8);
-    EXPECT_EQ(t.font, "MS Sans Serif");
-}
-
+const WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 const WORD kNoId = 0xFFFF;
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages)
+{
+    reinterpret_cast<std::set<int>*>(languages)->insert(language);
+    return TRUE;
+}
+
+// Every string-table block by number, with the languages it is stored in.
+struct StringBlocks {
+    std::set<int> blocks;
+    std::set<int> languages;
+};
+
+BOOL CALLBACK CollectBlock(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR found)
+{
+    StringBlocks* seen = reinterpret_cast<StringBlocks*>(found);
+    seen->blocks.insert(IS_INTRESOURCE(name) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(name)) : -1);
+    EnumResourceLanguagesA(module, type, name, CollectLanguage, reinterpret_cast<LONG_PTR>(&seen->languages));
+    return TRUE;
+}
 
 }  // namespace
 
+// The texts themselves are compared through LoadStringA with the build's
+// table in the selection tests; here, what LoadStringA does not show.
+TEST(BuiltInTable, IsStoredInEnglishUnitedKingdomWithoutGapsOrExtras)
+{
+    StringBlocks seen;
+    EnumResourceNamesA(GetModuleHandleA(nullptr), reinterpret_cast<LPCSTR>(RT_STRING), CollectBlock,
+                       reinterpret_cast<LONG_PTR>(&seen));
+    EXPECT_EQ(seen.languages, std::set<int>({MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}))
+        << "every block in English (United Kingdom), language 2057";
+    // Sixteen strings a block: ids 1 to 4297 fill blocks 1 to 269, each once.
+    ASSERT_FALSE(seen.blocks.empty()) << "expected string-table blocks";
+    EXPECT_EQ(*seen.blocks.begin(), 1) << "the first block";
+    EXPECT_EQ(*seen.blocks.rbegin(), 269) << "the last block";
+    EXPECT_EQ(seen.blocks.size(), 269u) << "blocks 1 to 269 without a gap";
+    char text[8];
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 0, text, sizeof text), 0) << "no string 0";
+    for (UINT id = 4298; id < 269 * 16; ++id)
+        EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text), 0) << "no string " << id;
+}
+
+TEST(FortuneTemplate, IsTheClassicTemplateAsTabled)
+{
+    DialogTemplate t;
+    ASSERT_TRUE(LoadDialogTemplate(IDD_FORTUNE, kEnglishUs, &t)) << "classic template 102 in English (United States)";
+    ExpectDialogFrame(t, 186, 90, kProgramCaption);
+}
+
+TEST(FortuneTemplate, ControlsInTabOrder)
+{
+    DialogTemplate t;
+    ASSERT_TRUE(LoadDialogTemplate(IDD_FORTUNE, kEnglishUs, &t)) << "classic template 102 in English (United States)";
+    ASSERT_EQ(t.items.size(), 4u);
+    ExpectDialogItem(t.items[0], IDOK, "BUTTON", "OK", 0x50010001, 64, 69, 50, 14);
+    ExpectDialogItem(t.items[1], IDC_FORTUNE_TEXT, "STATIC", "The fortune text ...", 0x50020000, 7, 7, 172, 51);
+    ExpectDialogItem(t.items[2], IDC_HOME_LINK, "STATIC", kHomeLinkLabel, 0x50020100, 154, 75, 25, 8);
+    ExpectDialogItem(t.items[3], IDC_SETTINGS_LINK, "STATIC", kSettingsLinkLabel, 0x50020100, 7, 75, 34, 8);
+}
+
 TEST(DialogTemplates, SettingsDialogIsTheClassicTemplateAsTabled)
 {
-    Template t;
-    ASSERT_TRUE(LoadTemplate(IDD_SETTINGS, &t)) << "template 106 in English (United States)";
-    ExpectFrame(t, 367, 139, "Merrowind - Settings");
+    DialogTemplate t;
+    ASSERT_TRUE(LoadDialogTemplate(IDD_SETTINGS, kEnglishUs, &t)) << "classic template 106 in English (United States)";
+    ExpectDialogFrame(t, 367, 139, "Merrowind - Settings");
     ASSERT_EQ(t.items.size(), 8u);
-    ExpectItem(t.items[0], 1003, "SysListView32", "List1", 0x5081801D, 7, 7, 291, 113);
-    ExpectItem(t.items[1], 1004, "BUTTON", "&Add", 0x50010000, 310, 7, 50, 14);
-    ExpectItem(t.items[2], 1005, "BUTTON", "&Edit", 0x50010000, 310, 25, 50, 14);
-    ExpectItem(t.items[3], 1006, "BUTTON", "&Remove", 0x50010000, 310, 43, 50, 14);
-    ExpectItem(t.items[4], kNoId, "STATIC", "Find more cookie files:", 0x50020000, 7, 124, 71, 8);
-    ExpectItem(t.items[5], 1007, "STATIC", kMoreCookiesAddress, 0x50020100, 80, 124, 186, 8);
-    ExpectItem(t.items[6], 1, "BUTTON", "OK", 0x50010001, 310, 100, 50, 14);
-    ExpectItem(t.items[7], 2, "BUTTON", "Cancel", 0x50010000, 310, 118, 50, 14);
+    ExpectDialogItem(t.items[0], 1003, "SysListView32", "List1", 0x5081801D, 7, 7, 291, 113);
+    ExpectDialogItem(t.items[1], 1004, "BUTTON", "&Add", 0x50010000, 310, 7, 50, 14);
+    ExpectDialogItem(t.items[2], 1005, "BUTTON", "&Edit", 0x50010000, 310, 25, 50, 14);
+    ExpectDialogItem(t.items[3], 1006, "BUTTON", "&Remove", 0x50010000, 310, 43, 50, 14);
+    ExpectDialogItem(t.items[4], kNoId, "STATIC", "Find more cookie files:", 0x50020000, 7, 124, 71, 8);
+    ExpectDialogItem(t.items[5], 1007, "STATIC", kMoreCookiesAddress, 0x50020100, 80, 124, 186, 8);
+    ExpectDialogItem(t.items[6], 1, "BUTTON", "OK", 0x50010001, 310, 100, 50, 14);
+    ExpectDialogItem(t.items[7], 2, "BUTTON", "Cancel", 0x50010000, 310, 118, 50, 14);
 }
 
 TEST(DialogTemplates, CookieFileDialogIsTheClassicTemplateAsTabled)
 {
-    Template t;
-    ASSERT_TRUE(LoadTemplate(IDD_COOKIE_FILE, &t)) << "template 107 in English (United States)";
-    ExpectFrame(t, 325, 67, "Merrowind - Add Cookie File");
+    DialogTemplate t;
+    ASSERT_TRUE(LoadDialogTemplate(IDD_COOKIE_FILE, kEnglishUs, &t))
+        << "classic template 107 in English (United States)";
+    ExpectDialogFrame(t, 325, 67, "Merrowind - Add Cookie File");
     ASSERT_EQ(t.items.size(), 8u);
-    ExpectItem(t.items[0], kNoId, "STATIC", "Name:", 0x50020000, 7, 10, 22, 8);
-    ExpectItem(t.items[1], 1008, "EDIT", "", 0x50810080, 33, 7, 200, 14);
-    ExpectItem(t.items[2], kNoId, "STATIC", "Path:", 0x50020000, 11, 28, 18, 8);
-    ExpectItem(t.items[3], 1009, "EDIT", "", 0x50810080, 33, 25, 200, 14);
-    ExpectItem(t.items[4], 1011, "BUTTON", "...", 0x50010000, 237, 25, 13, 14);
-    ExpectItem(t.items[5], 1012, "msctls_progress32", "Progress1", 0x50800000, 33, 46, 200, 14);
-    ExpectItem(t.items[6], 1, "BUTTON", "OK", 0x50010001, 268, 7, 50, 14);
-    ExpectItem(t.items[7], 2, "BUTTON", "Cancel", 0x50010000, 268, 24, 50, 14);
+    ExpectDialogItem(t.items[0], kNoId, "STATIC", "Name:", 0x50020000, 7, 10, 22, 8);
+    ExpectDialogItem(t.items[1], 1008, "EDIT", "", 0x50810080, 33, 7, 200, 14);
+    ExpectDialogItem(t.items[2], kNoId, "STATIC", "Path:", 0x50020000, 11, 28, 18, 8);
+    ExpectDialogItem(t.items[3], 1009, "EDIT", "", 0x50810080, 33, 25, 200, 14);
+    ExpectDialogItem(t.items[4], 1011, "BUTTON", "...", 0x50010000, 237, 25, 13, 14);
+    ExpectDialogItem(t.items[5], 1012, "msctls_progress32", "Progress1", 0x50800000, 33, 46, 200, 14);
+    ExpectDialogItem(t.items[6], 1, "BUTTON", "OK", 0x50010001, 268, 7, 50, 14);
+    ExpectDialogItem(t.items[7], 2, "BUTTON", "Cancel", 0x50010000, 268, 24, 50, 14);
 }
 
 TEST(DialogTemplates, MoreCookiesAddressIsUnderTheHomePagesReservedDomain)

@@ -32,7 +32,7 @@ static void MakeZeroFile(const std::string& path, uint64_t size)
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(size);
-    ASSERT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) << "error " << GetLastError();
     ASSERT_TRUE(SetEndOfFile(file));
     CloseHandle(file);
 }
@@ -151,7 +151,7 @@ TEST_F(Indexer, CancelOnAnEmptyFileIsNeverSeen)
     folder_.Write("cookies.txt", "");
     SourceRecord record = Record("cookies.txt", folder_.File("cookies.idx"));
     EXPECT_EQ(Index(record, 1), kIndexOk) << "cancel is looked at only before a byte is examined";
-    EXPECT_TRUE(FileExists(folder_.File("cookies.idx")));
+    EXPECT_TRUE(FileExists(folder_.File("cookies.idx"))) << "expected the file " << folder_.File("cookies.idx");
 }
 
 TEST_F(Indexer, IndexFolderIsNotCreatedForAGivenPath)
@@ -178,7 +178,7 @@ TEST_F(Indexer, MissingCookieFileLeavesNoIndex)
     SourceRecord fresh = Record("missing.txt", "");
     EXPECT_EQ(Index(fresh), kIndexCannotOpenCookies);
     EXPECT_STREQ(fresh.indexPath, IndexName(0).c_str());
-    EXPECT_FALSE(FileExists(IndexName(0)));
+    EXPECT_FALSE(FileExists(IndexName(0))) << "expected no file " << IndexName(0);
 }
 
 TEST_F(Indexer, CookieFileOfTwoGigabytesIsRefused)
@@ -188,7 +188,7 @@ TEST_F(Indexer, CookieFileOfTwoGigabytesIsRefused)
     MakeZeroFile(folder_.File("huge.txt"), 0x80000000ull);
     SourceRecord record = Record("huge.txt", folder_.File("huge.idx"));
     EXPECT_EQ(Index(record), kIndexCannotOpenCookies);
-    EXPECT_FALSE(FileExists(folder_.File("huge.idx")));
+    EXPECT_FALSE(FileExists(folder_.File("huge.idx"))) << "expected no file " << folder_.File("huge.idx");
     EXPECT_EQ(record.count, 77u);
     EXPECT_EQ(progress_, 0) << "not a byte read";
 }
@@ -221,7 +221,7 @@ TEST_F(Indexer, FoldersAreCreatedAndIndexingAgainRewritesTheSameFile)
     EXPECT_STREQ(record.indexPath, IndexName(0).c_str());
     EXPECT_EQ(ReadEntries(IndexName(0)), Entries({0})) << "rewritten, not appended to";
     EXPECT_EQ(record.count, 1u);
-    EXPECT_FALSE(FileExists(IndexName(1)));
+    EXPECT_FALSE(FileExists(IndexName(1))) << "expected no file " << IndexName(1);
 }
 
 TEST_F(Indexer, NoFreeNameBelowTheLimit)
@@ -258,13 +258,13 @@ TEST_F(Indexer, PathTooLong)
     SourceRecord record = Record("cookies.txt", "");
     EXPECT_EQ(Index(record), kIndexPathTooLong);
     EXPECT_STREQ(record.indexPath, "") << "still empty while the folders are prepared";
-    EXPECT_FALSE(FileExists(deep + "\\Tolvane Software"));
+    EXPECT_FALSE(FileExists(deep + "\\Tolvane Software")) << "expected no folder under " << deep;
 
     // Room for both folders but not for the file name: the folders remain.
     std::string shallower = appData_ + "\\" + std::string(225 - appData_.size(), 's');
     RedirectAppData(shallower);
     EXPECT_EQ(Index(record), kIndexPathTooLong);
-    EXPECT_TRUE(FileExists(shallower + "\\Tolvane Software\\Merrowind"));
+    EXPECT_TRUE(FileExists(shallower + "\\Tolvane Software\\Merrowind")) << "expected the folder under " << shallower;
     EXPECT_EQ(record.count, 77u);
 }
 
@@ -298,7 +298,7 @@ TEST_F(Indexer, WorkerThreadReportsProgressAndItsResult)
         ASSERT_GE(seen, last) << "progress never goes back";
         ASSERT_LE(seen, 100);
         last = seen;
-        ASSERT_TRUE(GetExitCodeThread(job.thread, &code));
+        ASSERT_TRUE(GetExitCodeThread(job.thread, &code)) << "error " << GetLastError();
         if (code == STILL_ACTIVE) Sleep(1);
     }
     CloseHandle(job.thread);
@@ -342,7 +342,7 @@ TEST_F(Indexer, CancelFromAnotherThread)
     DWORD code = CancelWhenProgressReaches(job, 1, when);
     ASSERT_LT(when, 100) << "the run ended before the stop request could be made";
     EXPECT_EQ(code, kIndexCancelled);
-    EXPECT_FALSE(FileExists(folder_.File("zeros.idx")));
+    EXPECT_FALSE(FileExists(folder_.File("zeros.idx"))) << "expected no file " << folder_.File("zeros.idx");
     EXPECT_EQ(record.count, 1u);
     EXPECT_LT(job.progress.load(), 100) << "stopped before the end";
 }

@@ -35,16 +35,11 @@ protected:
                                   nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         FILETIME time = {low, high};
-        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time));
+        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &time)) << "error " << GetLastError();
         CloseHandle(file);
     }
 
-    FILETIME FileTime()
-    {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        EXPECT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
-        return data.ftLastWriteTime;
-    }
+    FILETIME FileTime() { return LastWriteTime(folder_.File("Fortune.txt")); }
 
     void SetStored(DWORD size, DWORD replace, DWORD low, DWORD high)
     {
@@ -59,13 +54,13 @@ protected:
     {
         DWORD value = 0;
         FILETIME time = FileTime();
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FSize", &value)) << "expected a DWORD value FSize";
         EXPECT_EQ(value, size) << "FSize";
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "FReplace", &value)) << "expected a DWORD value FReplace";
         EXPECT_EQ(value, replace) << "FReplace";
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value)) << "expected a DWORD value LastLow";
         EXPECT_EQ(value, time.dwLowDateTime) << "LastLow";
-        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value));
+        ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastHigh", &value)) << "expected a DWORD value LastHigh";
         EXPECT_EQ(value, time.dwHighDateTime) << "LastHigh";
     }
 
@@ -74,10 +69,7 @@ protected:
         std::vector<SourceRecord> actual = ReadCatalogue();
         ASSERT_EQ(actual.size(), expected.size()) << "records in the catalogue";
         for (size_t i = 0; i < expected.size(); ++i)
-            EXPECT_TRUE(SameRecord(actual[i], expected[i]))
-                << "record " << i << ": active " << actual[i].active << " kind " << actual[i].kind
-                << " count " << actual[i].count << " name " << actual[i].name << "; expected active "
-                << expected[i].active << " kind " << expected[i].kind << " count " << expected[i].count;
+            EXPECT_EQ(actual[i], expected[i]) << "record " << i;
     }
 
     // Counts the file's fortune lines through a whole sync from a first start.
@@ -126,7 +118,7 @@ TEST_F(LegacySync, AbsentFileRemovesEveryLegacyRecordAndNothingElse)
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOff, kCookies});
     DWORD value = 0;
-    ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value));
+    ASSERT_TRUE(GetDwordValue(CatalogueKey, "LastLow", &value)) << "expected a DWORD value LastLow";
     EXPECT_EQ(value, 111u) << "the stored values stay as they were";
 }
 
@@ -152,7 +144,7 @@ TEST_F(LegacySync, UnchangedFileWithItsRecordWritesNothing)
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
     SyncLegacyTextFile();
     SyncLegacyTextFile();
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the registry must be byte-identical";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "the registry must be byte-identical";
 
     // Once the file is edited, the record comes back on and the first line
     // decides the built-in collection anew.

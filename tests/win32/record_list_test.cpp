@@ -20,7 +20,7 @@ TEST(RecordList, AppendLockUnlockDestroy)
 
     for (int p = 0; p < 3; ++p) {
         ASSERT_EQ(LockRecord(list, p, &copy), 1);
-        EXPECT_TRUE(SameRecord(*copy, records[p])) << "position " << p;
+        EXPECT_EQ(*copy, records[p]) << "position " << p;
         EXPECT_NE(copy, &records[p]) << "the list holds its own copy";
         EXPECT_EQ(UnlockRecord(list, p), 1) << "lock count back to zero";
     }
