@@ -149,7 +149,7 @@ struct CookieCase {
     const char* what;
     std::string bytes;
     std::vector<uint32_t> entries;  // the index the rules give
-    std::string fortune;            // what position 1 writes
+    std::string fortune;            // what position 1 writes (position 0 writes the first fortune)
 };
 
 std::vector<CookieCase> CookieCases()
@@ -192,7 +192,7 @@ TEST_F(BadFiles, CookieFilesAreIndexedAndReadByTheRules)
                                        state == kIndexUnnamed ? "" : index.c_str())});
             std::vector<RegistryValue> catalogue = SnapshotKey(CatalogueKey);
 
-            RunExpecting({CookieFortuneByTheRules(c.bytes, 0), c.fortune});
+            RunExpecting({CString(CookieFortuneByTheRules(c.bytes, 0)), c.fortune});
             EXPECT_EQ(SnapshotKey(CatalogueKey), catalogue)
                 << "a turn never writes the catalogue, not even a rebuilt count or index name";
             EXPECT_EQ(ReadWholeFile(cookies), c.bytes) << "the cookie file is only read";
