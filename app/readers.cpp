@@ -5,6 +5,7 @@
 #include "app/delivery.h"
 #include "cookies/line_escape.h"
 #include "core/product.h"
+#include "core/text_encoding.h"
 #include "cookies/indexer.h"
 #include "cookies/scanner.h"
 
@@ -29,6 +30,8 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
     // the last line read (fgets leaves the buffer alone at the end).
     for (uint32_t i = 0;; ++i) {
         if (fgets(text, static_cast<int>(kTextBufferSize - 1), file) == nullptr) break;
+        // A byte-order mark at the start of the file is no part of line 0.
+        if (i == 0) DropUtf8Mark(text);
         if (i == r) break;
     }
     fclose(file);
@@ -58,6 +61,16 @@ static uint32_t LookUpOffset(const char* indexPath, uint32_t r)
     }
     CloseHandle(index);
     return offset;
+}
+
+// A UTF-8 byte-order mark at the start of a cookie file belongs to no
+// fortune: a read from offset 0 begins after it.
+static void SkipUtf8Mark(HANDLE cookies)
+{
+    char head[kUtf8MarkLength];
+    DWORD got = 0;
+    if (!ReadFile(cookies, head, sizeof head, &got, nullptr)) got = 0;
+    SetFilePointer(cookies, static_cast<LONG>(Utf8MarkLength(head, got)), nullptr, FILE_BEGIN);
 }
 
 // Reads at most the text buffer's worth from the current position; the
@@ -107,6 +120,7 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
     if (cookies != INVALID_HANDLE_VALUE) {
         // The offset goes as a signed 32-bit distance: 2 GiB and beyond fail.
         if (SetFilePointer(cookies, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+            if (offset == 0) SkipUtf8Mark(cookies);
             uint32_t n = ReadCookieBytes(cookies, text);
             text[CookieFortuneLength(text, n)] = '\0';
             CloseHandle(cookies);
