@@ -256,6 +256,12 @@ static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wPa
         LRESULT hit = DefWindowProcW(control, message, wParam, lParam);
         return hit == HTVSCROLL ? HTVSCROLL : HTTRANSPARENT;
     }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        // A static control swallows presses on its frame; the scroll bar's
+        // tracking is the default window procedure's.
+        if (wParam == HTVSCROLL) return DefWindowProcW(control, message, wParam, lParam);
+        return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
     default:
         return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
     }
