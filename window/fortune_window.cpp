@@ -227,7 +227,10 @@ static void PaintScrolledText(HWND control)
         SCROLLINFO info;
         info.cbSize = sizeof info;
         info.fMask = SIF_RANGE | SIF_POS;
-        if (!GetScrollInfo(control, SB_VERT, &info)) info.nPos = 0, info.nMax = client.bottom;
+        if (!GetScrollInfo(control, SB_VERT, &info)) {
+            info.nPos = 0;
+            info.nMax = client.bottom;
+        }
         RECT lines = client;
         lines.top = -info.nPos;
         lines.bottom = lines.top + info.nMax + 1;
