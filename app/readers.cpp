@@ -9,6 +9,7 @@
 #include "cookies/legacy_lines.h"
 #include "cookies/line_escape.h"
 #include "core/product.h"
+#include "core/text_encoding.h"
 #include "cookies/indexer.h"
 #include "cookies/scanner.h"
 
@@ -35,7 +36,11 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
     // count) the last one read stands; with none there is nothing to show.
     char piece[kLegacyLineBufferSize];
     uint32_t found = 0;
+    int firstPiece = 1;
     while (fgets(piece, kLegacyPieceLimit + 1, file) != nullptr) {
+        // A byte-order mark at the start of the file is no part of line 0.
+        if (firstPiece) DropUtf8Mark(piece);
+        firstPiece = 0;
         if (!IsLegacyFortunePiece(piece)) continue;
         memcpy(text, piece, strlen(piece) + 1);
         if (found++ == r) break;
@@ -69,6 +74,16 @@ static uint32_t LookUpOffset(const char* indexPath, uint32_t r)
     }
     CloseHandle(index);
     return offset;
+}
+
+// A UTF-8 byte-order mark at the start of a cookie file belongs to no
+// fortune: a read from offset 0 begins after it.
+static void SkipUtf8Mark(HANDLE cookies)
+{
+    char head[kUtf8MarkLength];
+    DWORD got = 0;
+    if (!ReadFile(cookies, head, sizeof head, &got, nullptr)) got = 0;
+    SetFilePointer(cookies, static_cast<LONG>(Utf8MarkLength(head, got)), nullptr, FILE_BEGIN);
 }
 
 // Reads at most the text buffer's worth from the current position; the
@@ -134,6 +149,7 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
     if (cookies != INVALID_HANDLE_VALUE) {
         // The offset goes as a signed 32-bit distance: 2 GiB and beyond fail.
         if (SetFilePointer(cookies, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+            if (offset == 0) SkipUtf8Mark(cookies);
             uint32_t n = ReadCookieBytes(cookies, text);
             text[CookieFortuneLength(text, n)] = '\0';
             CloseHandle(cookies);

@@ -6,6 +6,7 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
+#include "core/text_encoding.h"
 #include "cookies/legacy_lines.h"
 
 // Opens "Fortune.txt" the way both the change test and the store do: read
@@ -81,7 +82,12 @@ static void CountLegacyLines(LegacyLineTally* tally)
     if (text != nullptr) {
         // fgets stores at most size - 1 characters, so a longer line comes in
         // pieces of kLegacyPieceLimit characters.
-        while (fgets(line, kLegacyPieceLimit + 1, text) != nullptr) TallyLegacyPiece(tally, line);
+        // A byte-order mark at the start of the file is no part of the first
+        // line, here as when the line is read as a fortune.
+        for (int first = 1; fgets(line, kLegacyPieceLimit + 1, text) != nullptr; first = 0) {
+            if (first) DropUtf8Mark(line);
+            TallyLegacyPiece(tally, line);
+        }
         fclose(text);
     }
     GlobalFree(memory);

@@ -1,8 +1,10 @@
 # The bottom layer: the stored record and the registry catalogue, the
-# program's names and addresses, and the system DLLs loaded on first use.
+# program's names and addresses, the system DLLs loaded on first use, and how
+# a fortune's bytes are read as characters.
 list(APPEND MERROWIND_PURE_SOURCES
     core/product.cpp
     core/source_record.cpp
+    core/text_encoding.cpp
 )
 list(APPEND MERROWIND_WIN32_SOURCES
     core/catalogue.cpp

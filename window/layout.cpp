@@ -61,3 +61,47 @@ int CentredOrigin(int screenSize, int windowSize)
 {
     return screenSize / 2 - windowSize / 2;
 }
+
+// Moves a span of the given length starting at *start into [low, high), as
+// little as possible; a span longer than the room starts at low.
+static void Clamp(int* start, int length, int low, int high)
+{
+    if (*start + length > high) *start = high - length;
+    if (*start < low) *start = low;
+}
+
+FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,
+                            int scrollBarWidth, int screenWidth, int screenHeight, ScreenArea area)
+{
+    FortuneFit fit;
+    fit.text = text;
+    fit.scrolls = 0;
+    fit.window = FortuneWindowSize(parts, text, m);
+    int room = area.bottom - area.top;
+    if (fit.window.height > room) {
+        fit.scrolls = 1;
+        fit.text.width = text.width + scrollBarWidth;
+        fit.text.height = room - (parts.frameHeight + parts.okHeight + m.v18);
+        if (fit.text.height < 0) fit.text.height = 0;
+        fit.window = FortuneWindowSize(parts, fit.text, m);
+    }
+    fit.x = CentredOrigin(screenWidth, fit.window.width);
+    fit.y = CentredOrigin(screenHeight, fit.window.height);
+    Clamp(&fit.x, fit.window.width, area.left, area.right);
+    Clamp(&fit.y, fit.window.height, area.top, area.bottom);
+    return fit;
+}
+
+int ClampScrollPosition(int position, int contentHeight, int viewHeight)
+{
+    int last = contentHeight - viewHeight;
+    if (position > last) position = last;
+    if (position < 0) position = 0;
+    return position;
+}
+
+int WheelScrollPixels(int wheelDelta, int lineHeight)
+{
+    // Whole notches and parts of them alike, as precise wheels send them.
+    return -static_cast<int>(static_cast<long long>(wheelDelta) * 3 * lineHeight / 120);
+}

@@ -67,4 +67,33 @@ FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize tex
 // half truncated toward zero, not clamped to the screen.
 int CentredOrigin(int screenSize, int windowSize);
 
+// A rectangle of the screen, in pixels: the work area of a monitor.
+struct ScreenArea {
+    int left, top, right, bottom;
+};
+
+// The window as it goes on the screen.
+struct FortuneFit {
+    TextSize window;   // outer size
+    TextSize text;     // the text control: the whole text, or the part in view
+    int scrolls;       // 1 when the text is taller than the view and scrolls
+    int x, y;          // top-left corner
+};
+
+// Sizes and places the window around the text. A window that fits the work
+// area in height is sized as FortuneWindowSize says; a taller one is cut to
+// the work area's height, and its text control to what remains above OK and
+// the links, one scroll bar wider. The centred position then moves as little
+// as it must to bring the window inside the work area (when the window is
+// wider than the area, its left edge goes to the area's left edge).
+FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,
+                            int scrollBarWidth, int screenWidth, int screenHeight, ScreenArea area);
+
+// The scroll position clamped to 0 .. content - view (0 when all is in view).
+int ClampScrollPosition(int position, int contentHeight, int viewHeight);
+
+// Pixels to scroll for a wheel turn (positive turns away from the user,
+// towards the start of the text): three lines a notch of 120.
+int WheelScrollPixels(int wheelDelta, int lineHeight);
+
 #endif

@@ -2,6 +2,7 @@
 # settings and add/edit dialogs, and their pure rules.
 list(APPEND MERROWIND_PURE_SOURCES
     window/dialog_rules.cpp
+    window/fortune_copy.cpp
     window/layout.cpp
     window/link_action.cpp
     window/wrap.cpp

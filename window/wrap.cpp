@@ -3,12 +3,24 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "core/text_encoding.h"
+
 // No candidate break in the current line.
 const uint32_t kNoSpace = 0xFFFFFFFFu;
 
-// The pass proper: reads text, writes at most limit characters to out and
-// terminates it. Returns the number of characters written.
-static uint32_t WrapInto(const char* text, char* out, uint32_t limit)
+// Bytes of the character at text: always 1 for ANSI text; for UTF-8 the
+// whole sequence, so that a break or the end of the buffer never falls
+// inside it (a byte that starts no character goes alone).
+static uint32_t CharacterBytes(const char* text, int utf8)
+{
+    if (!utf8) return 1;
+    uint32_t length = Utf8CharacterLength(text, 4);
+    return length == 0 ? 1 : length;
+}
+
+// The pass proper: reads text, writes at most limit bytes to out and
+// terminates it. The column counts characters. Returns the bytes written.
+static uint32_t WrapInto(const char* text, char* out, uint32_t limit, int utf8)
 {
     uint32_t r = 0;
     uint32_t w = 0;
@@ -50,18 +62,31 @@ static uint32_t WrapInto(const char* text, char* out, uint32_t limit)
             // line after a break of the pass breaks at its 96th character,
             // not its 95th: meant, keep it.
         }
-        out[w++] = text[r++];
+        // A character goes whole or not at all.
+        uint32_t bytes = CharacterBytes(text + r, utf8);
+        if (bytes > limit - w) break;
+        for (uint32_t i = 0; i < bytes; ++i) out[w++] = text[r++];
     }
     out[w] = '\0';
     return w;
 }
 
-void WrapFortuneText(char* text, uint32_t capacity)
+static void WrapInPlace(char* text, uint32_t capacity, int utf8)
 {
     if (text == nullptr || capacity == 0) return;
     char* scratch = static_cast<char*>(malloc(capacity));
     if (scratch == nullptr) return;
-    uint32_t length = WrapInto(text, scratch, capacity - 1);
+    uint32_t length = WrapInto(text, scratch, capacity - 1, utf8);
     memcpy(text, scratch, length + 1);
     free(scratch);
+}
+
+void WrapFortuneText(char* text, uint32_t capacity)
+{
+    WrapInPlace(text, capacity, 0);
+}
+
+void WrapUtf8FortuneText(char* text, uint32_t capacity)
+{
+    WrapInPlace(text, capacity, 1);
 }

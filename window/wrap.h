@@ -14,6 +14,12 @@ const int kWrapColumn = 95;
 // column. Existing line breaks stay. The result holds at most capacity - 1
 // characters; whatever does not fit is dropped. Without scratch memory the
 // text is left as it is.
+// The column counts bytes: the pass for text in the ANSI code page.
 void WrapFortuneText(char* text, uint32_t capacity);
+
+// The same pass for UTF-8 text: the column counts characters, a hard break
+// falls between two characters, and a character that does not fit whole in
+// the capacity is dropped with the rest, so the result stays well-formed.
+void WrapUtf8FortuneText(char* text, uint32_t capacity);
 
 #endif

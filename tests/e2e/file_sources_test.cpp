@@ -9,6 +9,7 @@
 #include "core/catalogue.h"
 #include "tests/support/app_data.h"
 #include "tests/support/process.h"
+#include "tests/support/shown_text.h"
 #include "tests/support/win32_fixtures.h"
 
 static const char kCookies[] = "Cookie zero\r\n%\r\nCookie one\r\n%\r\nCookie two\r\n%\r\n";
@@ -130,5 +131,36 @@ TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
     EXPECT_EQ(RunOnce(), edited);
     EXPECT_EQ(ReadWholeFile(folder_.File("cookies.idx")).size(), 4u) << "the index was rebuilt with one entry";
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the catalogue is not written";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "the catalogue is not written";
+}
+
+TEST_F(FileSources, GermanCookieFileWritesTheFortunesBytes)
+{
+    // Debian's fortunes-de, UTF-8: the output file holds one fortune's bytes
+    // as they are in the cookie file.
+    std::string bytes = ReadWholeFile("Z:/usr/share/games/fortunes/de/wusstensie");
+    ASSERT_FALSE(bytes.empty()) << "install fortunes-de (scripts/setup does)";
+    folder_.Write("german.txt", bytes);
+    std::vector<std::string> fortunes = CookieFortunesOf(bytes);
+    WriteCatalogue({MakeRecord(1, 2, static_cast<uint32_t>(fortunes.size()), "german",
+                               folder_.File("german.txt").c_str(), folder_.File("german.idx").c_str())});
+    int utf8 = 0;
+    for (int run = 0; run < 3; ++run) {
+        std::string text = RunOnce();
+        EXPECT_TRUE(OneOf(text, fortunes)) << "run " << run << " wrote [" << text << "]";
+        if (ReadsAsUtf8(text)) ++utf8;
+    }
+    EXPECT_GE(utf8, 1) << "expected a UTF-8 fortune among three draws of this file";
+}
+
+TEST_F(FileSources, ByteOrderMarkIsNotWritten)
+{
+    // Two fortunes, each a UTF-8 text; the mark at the start of the file
+    // belongs to neither.
+    folder_.Write("cookies.txt", "\xEF\xBB\xBF\xC3\x9C" "ber\n%\n\xC3\x84hnlich\n");
+    WriteCatalogue({MakeRecord(1, 2, 2, "marked", folder_.File("cookies.txt").c_str(), folder_.File("cookies.idx").c_str())});
+    for (int run = 0; run < 3; ++run) {
+        std::string text = RunOnce();
+        EXPECT_TRUE(OneOf(text, {"\xC3\x9C" "ber\n", "\xC3\x84hnlich\n"})) << "run " << run << " wrote [" << text << "]";
+    }
 }

@@ -137,7 +137,7 @@ TEST_F(LegacyFile, AFileWithNothingToReadLeavesTheRestToDraw)
         std::string text = RunOnce();
         EXPECT_TRUE(IsBuiltInText(text)) << "run " << run << " wrote [" << text.substr(0, 80) << "]";
     }
-    EXPECT_TRUE(SnapshotKey(CatalogueKey) == before) << "the catalogue is left as it was";
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "the catalogue is left as it was";
     // With the built-in collection off there is nothing else: exit code 2.
     WriteCatalogue({MakeRecord(1, kSourceLegacyText, 1000000, "Fortune.txt", "Fortune.txt"),
                     MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes")});

@@ -13,6 +13,7 @@
 #include "res/resource_ids.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
+#include "tests/support/shown_text.h"
 #include "tests/support/win32_fixtures.h"
 #include "window/wrap.h"
 
@@ -190,4 +191,109 @@ TEST_F(WindowMode, NothingToShowEndsWithoutAWindowAndANonZeroCode)
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
     EXPECT_EQ(code, 2u) << "no source could be read";
+}
+
+// ---- Cookie files in UTF-8 and in the ANSI code page, in the window.
+
+// Debian's fortunes-de: real UTF-8 text that nobody here wrote.
+static const char kGermanCookies[] = "/usr/share/games/fortunes/de/wusstensie";
+
+class CookieWindows : public WindowMode {
+protected:
+    // Makes the cookie file the one active source, indexed afresh.
+    void UseCookies(const std::string& bytes)
+    {
+        folder_.Write("cookies.txt", bytes);
+        WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes"),
+                        MakeRecord(1, 2, static_cast<uint32_t>(CookieFortunesOf(bytes).size()), "cookies",
+                                   folder_.File("cookies.txt").c_str(), folder_.File("cookies.idx").c_str())});
+        fortunes_ = CookieFortunesOf(bytes);
+    }
+    // The fortune of the file that the window shows, as its bytes; fails
+    // the test when the window shows none of them as the window should.
+    std::string ShownFortune(HWND window)
+    {
+        HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
+        std::wstring shown = WideTextOf(control);
+        for (const std::string& fortune : fortunes_)
+            if (ExpectedShownText(fortune) == shown) return fortune;
+        ADD_FAILURE() << "the window shows no fortune of the file as it should: [" << Utf8Of(shown) << "]";
+        return "";
+    }
+    // Shows windows one after another (a click on the background each) until
+    // `wanted` of them have shown a fortune for which `counts` holds, at most
+    // `limit` windows; then Escape. Returns how many counted.
+    int ClickThrough(int wanted, int limit, bool (*counts)(const std::string&, HWND))
+    {
+        EXPECT_TRUE(Start());
+        int counted = 0;
+        HWND previous = nullptr;
+        for (int i = 0; i < limit && counted < wanted; ++i) {
+            HWND window = WaitForWindow(previous);
+            if (window == nullptr) {
+                ADD_FAILURE() << "window " << i << " did not appear";
+                return counted;
+            }
+            std::string fortune = ShownFortune(window);
+            if (counts(fortune, window)) ++counted;
+            POINT background = BackgroundPointOf(window);
+            if (counted == wanted || i + 1 == limit) {
+                WaitUntil([&] { return GetForegroundWindow() == window; });
+                PressKey(VK_ESCAPE);
+            } else {
+                ClickAt(background.x, background.y);
+            }
+            previous = window;
+        }
+        DWORD code = 99;
+        EXPECT_TRUE(Exited(&code)) << "Escape ends the program";
+        EXPECT_EQ(code, 0u);
+        return counted;
+    }
+    std::vector<std::string> fortunes_;
+};
+
+static bool IsUtf8Shown(const std::string& fortune, HWND) { return ReadsAsUtf8(fortune); }
+
+TEST_F(CookieWindows, GermanFortunesFromFortunesDeShowAsTheyAreWritten)
+{
+    std::string bytes = ReadWholeFile(std::string("Z:") + kGermanCookies);
+    ASSERT_FALSE(bytes.empty()) << "install fortunes-de (scripts/setup does)";
+    UseCookies(bytes);
+    ASSERT_GT(fortunes_.size(), 100u);
+    // Almost every fortune of this file has umlauts or a sharp s: two UTF-8
+    // windows come within a few draws.
+    EXPECT_EQ(ClickThrough(2, 10, IsUtf8Shown), 2) << "expected two German fortunes shown as UTF-8";
+}
+
+static bool ShowsAmpersandAsText(const std::string& fortune, HWND window)
+{
+    HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
+    EXPECT_NE(GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX, 0) << "expected SS_NOPREFIX on the text";
+    return fortune.find('&') != std::string::npos;
+}
+
+static bool IsAnsiShown(const std::string& fortune, HWND window)
+{
+    if (fortune.find('\xFC') == std::string::npos) return false;
+    char shown[kTextBufferSize];
+    GetDlgItemTextA(window, IDC_FORTUNE_TEXT, shown, sizeof shown);
+    EXPECT_EQ(std::string(shown), fortune) << "the ANSI fortune comes back byte for byte";
+    return true;
+}
+
+TEST_F(CookieWindows, MixedFileShowsEachFortuneByItsOwnBytes)
+{
+    // A mark, a UTF-8 fortune, a Windows-1252 one, one with "&", all in one
+    // file; each window shows its fortune the way its own bytes say.
+    UseCookies(std::string("\xEF\xBB\xBF") + "Gr\xC3\xBC\xC3\x9F Gott\n%\nGr\xFC\xDF Gott\n%\nAT&T pays for R&D\n%\n"
+               "Sch\xC3\xB6n & gut\n");
+    ASSERT_EQ(fortunes_.size(), 4u);
+    EXPECT_EQ(ClickThrough(1, 12, ShowsAmpersandAsText), 1) << "expected a fortune with & within 12 draws";
+}
+
+TEST_F(CookieWindows, InvalidUtf8FallsBackToTheAnsiCodePage)
+{
+    UseCookies("Gr\xFC\xDF Gott\n%\nGr\xFC\xDF Gott, sch\xC3\xB6n\n%\nSch\xF6n\xFC\n");
+    EXPECT_EQ(ClickThrough(1, 12, IsAnsiShown), 1) << "expected a Windows-1252 fortune within 12 draws";
 }

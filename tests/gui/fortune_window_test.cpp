@@ -10,6 +10,7 @@
 #include "core/product.h"
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
+#include "tests/support/shown_text.h"
 #include "window/wrap.h"
 
 // A fortune with a line too long for the window and lines of its own.
@@ -139,18 +140,120 @@ TEST(FortuneWindow, EmptyFortuneStillGetsAWindow)
     EXPECT_EQ(TextOf(run.Item(IDC_FORTUNE_TEXT)), "");
 }
 
-TEST(FortuneWindow, TallFortuneReachesPastTheScreen)
+// The work area of the primary monitor, where the window goes.
+static RECT WorkArea()
+{
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+static bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+static std::string Describe(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+static SCROLLINFO ScrollOf(HWND control)
+{
+    SCROLLINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(control, SB_VERT, &info);
+    return info;
+}
+
+// The last position the scroll bar allows.
+static int LastScrollPosition(const SCROLLINFO& info)
+{
+    return info.nMax - static_cast<int>(info.nPage) + 1;
+}
+
+// A fortune much taller than the screen: lines numbered 1 to n.
+static std::string NumberedLines(int n)
 {
     std::string text;
-    for (int i = 0; i < 150; ++i) text += "Line of a very long fortune\n";
+    for (int i = 1; i <= n; ++i) text += "Zeile " + std::to_string(i) + "\n";
+    return text;
+}
+
+TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
+{
+    std::string text = NumberedLines(300);
+    ASSERT_LT(text.size(), 4099u);
     FortuneWindowRun run(text);
     HWND w = run.Window();
     ASSERT_NE(w, nullptr);
-    SIZE size = OuterSize(w);
-    ASSERT_GT(size.cy, GetSystemMetrics(SM_CYSCREEN));
+    RECT area = WorkArea();
     RECT outer = ScreenRectOf(w);
-    EXPECT_LT(outer.top, 0);
-    EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYSCREEN) / 2 - size.cy / 2) << "not clamped";
+    EXPECT_TRUE(Inside(outer, area)) << "window " << Describe(outer) << ", work area " << Describe(area);
+    EXPECT_EQ(outer.bottom - outer.top, area.bottom - area.top) << "as tall as fits";
+    for (int id : {IDOK, IDC_HOME_LINK, IDC_SETTINGS_LINK}) {
+        RECT r = ScreenRectOf(run.Item(id));
+        EXPECT_TRUE(Inside(r, area)) << "control " << id << " at " << Describe(r) << " is off the work area";
+        EXPECT_TRUE(IsWindowVisible(run.Item(id))) << "control " << id;
+    }
+
+    // The text scrolls over all its lines, in the control's own font.
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    EXPECT_NE(GetWindowLongA(control, GWL_STYLE) & WS_VSCROLL, 0) << "expected a scroll bar";
+    SCROLLINFO info = ScrollOf(control);
+    RECT client;
+    GetClientRect(control, &client);
+    EXPECT_EQ(static_cast<int>(info.nPage), client.bottom) << "a page is the part in view";
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    EXPECT_GE(info.nMax + 1, 300 * metrics.tmHeight) << "the range covers all 300 lines";
+    EXPECT_EQ(info.nPos, 0) << "the text starts at its top";
+    EXPECT_EQ(WideTextOf(control), ExpectedShownText(text)) << "the whole text is in the control";
+
+    // The wheel, turned over the text, scrolls down to the end and no further.
+    RECT onScreen = ScreenRectOf(control);
+    int x = (onScreen.left + onScreen.right) / 2 - 10, y = (onScreen.top + onScreen.bottom) / 2;
+    WheelAt(x, y, -120);
+    EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos > 0; })) << "a wheel notch scrolls down";
+    int last = LastScrollPosition(info);
+    for (int turn = 0; turn < 200 && ScrollOf(control).nPos < last; ++turn) {
+        int before = ScrollOf(control).nPos;
+        WheelAt(x, y, -120 * 5);
+        WaitUntil([&] { return ScrollOf(control).nPos != before; }, 2000);
+    }
+    EXPECT_EQ(ScrollOf(control).nPos, last) << "the wheel reaches the end of the text";
+    WheelAt(x, y, 120);
+    EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos < last; })) << "and turns back up";
+
+    // The scroll bar's own arrow scrolls too, and does not end the window.
+    int before = ScrollOf(control).nPos;
+    SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(ScrollOf(control).nPos, 0) << "from " << before << " back to the top";
+    POINT arrow = {onScreen.right - GetSystemMetrics(SM_CXVSCROLL) / 2, onScreen.bottom - 3};
+    ClickAt(arrow.x, arrow.y);
+    EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos > 0; })) << "the down arrow scrolls";
+    EXPECT_FALSE(run.Ended()) << "a click on the scroll bar is no click on the text";
+
+    // A click on the text still asks for another fortune.
+    ClickAt(x, y);
+    EXPECT_EQ(run.Result(), 0);
+}
+
+TEST(FortuneWindow, AFortuneThatFitsHasNoScrollBar)
+{
+    FortuneWindowRun run(NumberedLines(20));
+    ASSERT_NE(run.Window(), nullptr);
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & WS_VSCROLL, 0) << "expected no scroll bar";
+    EXPECT_EQ(GetWindowLongPtrA(control, GWLP_USERDATA), 0) << "the text control is left as it is";
 }
 
 TEST(FortuneWindow, PressOnTheBackgroundOrTheTextAsksForAnother)
@@ -227,4 +330,134 @@ TEST(FortuneWindow, OtherCommandsAndMessagesLeaveItOpen)
     EXPECT_FALSE(run.Ended());
     SendMessageA(run.Window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_EQ(run.Result(), 1);
+}
+
+// ---- UTF-8 text, "&", and the copy to the clipboard.
+
+static const char kGerman[] =
+    "\xE2\x80\x9E" "Die W\xC3\xBCrde des Menschen ist unantastbar. Sie zu achten und zu sch\xC3\xBCtzen ist "
+    "Verpflichtung aller staatlichen Gewalt.\xE2\x80\x9C\n\t-- Grundgesetz, Artikel 1 (\xC3\x84nderungen: keine)";
+
+TEST(FortuneWindow, Utf8FortuneIsShownMeasuredAndWrappedAsCharacters)
+{
+    ASSERT_TRUE(ReadsAsUtf8(kGerman));
+    FortuneWindowRun run(kGerman);
+    ASSERT_NE(run.Window(), nullptr);
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    std::wstring shown = WideTextOf(control);
+    EXPECT_EQ(shown, ExpectedShownText(kGerman)) << "shown: " << Utf8Of(shown);
+    EXPECT_NE(shown.find(L"W\u00FCrde"), std::wstring::npos) << "ü as one character: " << Utf8Of(shown);
+    EXPECT_NE(shown.find(L"\u201EDie"), std::wstring::npos) << "the low quote as one character";
+    std::vector<std::wstring> lines = LinesOf(shown);
+    ASSERT_GE(lines.size(), 3u) << "the first line is long enough to break";
+    EXPECT_EQ(lines[0].size(), 94u) << "the 95th character, a space, is the break (bytes would break earlier)";
+
+    // Measured as characters: the control is as wide as the widest line in
+    // the default GUI font, measured through the wide call, plus 4.
+    HDC dc = GetDC(run.Window());
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    int widest = 0;
+    // Lines end at LF; the CR of a break is measured with its line.
+    size_t start = 0;
+    while (start <= shown.size()) {
+        size_t end = shown.find(L'\n', start);
+        if (end == std::wstring::npos) end = shown.size();
+        std::wstring line = shown.substr(start, end - start);
+        start = end + 1;
+        DWORD extent = GetTabbedTextExtentW(dc, line.c_str(), static_cast<int>(line.size()), 0, nullptr);
+        if (static_cast<int>(LOWORD(extent)) > widest) widest = LOWORD(extent);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(run.Window(), dc);
+    RECT text = ClientRectOf(control);
+    EXPECT_EQ(text.right - text.left, widest + 4);
+}
+
+TEST(FortuneWindow, InvalidUtf8IsShownInTheAnsiCodePageByteForByte)
+{
+    // Windows-1252 umlauts and one UTF-8 letter: not well-formed, so ANSI.
+    const std::string bytes = "Gr\xFC\xDF Gott, sch\xC3\xB6n";
+    ASSERT_FALSE(ReadsAsUtf8(bytes));
+    FortuneWindowRun run(bytes);
+    ASSERT_NE(run.Window(), nullptr);
+    EXPECT_EQ(TextOf(run.Item(IDC_FORTUNE_TEXT)), bytes) << "the ANSI text comes back byte for byte";
+    EXPECT_EQ(WideTextOf(run.Item(IDC_FORTUNE_TEXT)), DecodedAsShown(bytes));
+}
+
+TEST(FortuneWindow, LongWordOfMultiByteLettersBreaksBetweenCharacters)
+{
+    std::string word;
+    for (int i = 0; i < 200; ++i) word += (i % 2 == 0) ? "\xC3\xA4" : "\xE2\x82\xAC";  // ä and €
+    FortuneWindowRun run(word);
+    ASSERT_NE(run.Window(), nullptr);
+    std::wstring shown = WideTextOf(run.Item(IDC_FORTUNE_TEXT));
+    std::vector<std::wstring> lines = LinesOf(shown);
+    ASSERT_EQ(lines.size(), 3u) << Utf8Of(shown);
+    EXPECT_EQ(lines[0].size(), 94u);
+    EXPECT_EQ(lines[1].size(), 95u);
+    EXPECT_EQ(lines[2].size(), 11u);
+    std::wstring joined = lines[0] + lines[1] + lines[2];
+    EXPECT_EQ(joined, DecodedAsShown(word)) << "every character whole, none lost";
+}
+
+TEST(FortuneWindow, AmpersandsAreShownAsThey)
+{
+    FortuneWindowRun run("AT&T pays for R&D && more");
+    ASSERT_NE(run.Window(), nullptr);
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    EXPECT_NE(GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX, 0) << "expected SS_NOPREFIX on the text";
+    EXPECT_EQ(TextOf(control), "AT&T pays for R&D && more");
+    for (int id : {IDC_HOME_LINK, IDC_SETTINGS_LINK})
+        EXPECT_EQ(GetWindowLongA(run.Item(id), GWL_STYLE) & SS_NOPREFIX, 0) << "link " << id << " is left as it is";
+}
+
+static std::wstring ClipboardText()
+{
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data != nullptr) {
+        const wchar_t* units = static_cast<const wchar_t*>(GlobalLock(data));
+        if (units != nullptr) text = units;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+static void EmptyTheClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+TEST(FortuneWindow, CtrlCCopiesTheFortuneAsShownWithCrLf)
+{
+    EmptyTheClipboard();
+    const std::string fortune = std::string("Erste Zeile\nZweite \xE2\x80\x93 \xC3\xBC" "ber\n") + std::string(120, 'x');
+    FortuneWindowRun run(fortune);
+    ASSERT_NE(run.Window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); }));
+    PressKeyWith(VK_CONTROL, 'C');
+    std::wstring expected = L"Erste Zeile\r\nZweite \u2013 \u00FC" L"ber\r\n" + std::wstring(94, L'x') + L"\r\n" +
+                            std::wstring(26, L'x');
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == expected; }, 10000))
+        << "clipboard: " << Utf8Of(ClipboardText());
+    EXPECT_FALSE(run.Ended()) << "the copy leaves the window open";
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(run.Result(), 1) << "Escape still ends it";
+}
+
+TEST(FortuneWindow, CCopiesNothingWithoutCtrl)
+{
+    EmptyTheClipboard();
+    FortuneWindowRun run("Nothing to copy.");
+    ASSERT_NE(run.Window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); }));
+    PressKey('C');
+    PressKey(VK_RETURN);
+    EXPECT_EQ(run.Result(), 1) << "Enter after C";
+    EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing";
 }

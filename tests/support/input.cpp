@@ -63,6 +63,31 @@ void PressKey(WORD key)
     SendInput(2, input, sizeof input[0]);
 }
 
+void PressKeyWith(WORD modifier, WORD key)
+{
+    INPUT input[4];
+    ZeroMemory(input, sizeof input);
+    for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+    input[0].ki.wVk = modifier;
+    input[1].ki.wVk = key;
+    input[2].ki.wVk = key;
+    input[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    input[3].ki.wVk = modifier;
+    input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, input, sizeof input[0]);
+}
+
+void WheelAt(int x, int y, int delta)
+{
+    MoveTo(x, y);
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = static_cast<DWORD>(delta);
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    SendInput(1, &input, sizeof input);
+}
+
 POINT BackgroundPointOf(HWND dialog)
 {
     RECT client;

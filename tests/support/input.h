@@ -22,5 +22,11 @@ POINT BackgroundPointOf(HWND dialog);
 
 // One stroke of a key.
 void PressKey(WORD key);
+// One stroke of a key while a modifier key (VK_CONTROL, ...) is held.
+void PressKeyWith(WORD modifier, WORD key);
+
+// Turns the mouse wheel at a screen point; a negative delta turns it towards
+// the user (down the text), 120 a notch.
+void WheelAt(int x, int y, int delta);
 
 #endif

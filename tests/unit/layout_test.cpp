@@ -151,3 +151,75 @@ TEST(Layout, CentringTruncatesEachHalfAndIsNotClamped)
     EXPECT_EQ(CentredOrigin(1024, 300), 362);
     EXPECT_EQ(CentredOrigin(1023, 3), 511 - 1);
 }
+
+static const ScreenArea kWholeScreen = {0, 0, 1024, 768};
+
+TEST(Fit, AWindowThatFitsIsSizedAndCentredAsEver)
+{
+    TextSize text = {500, 200};
+    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, kWholeScreen);
+    EXPECT_EQ(fit.scrolls, 0);
+    EXPECT_EQ(fit.text.width, 500);
+    EXPECT_EQ(fit.text.height, 200);
+    TextSize window = FortuneWindowSize(Parts(), text, Margins());
+    EXPECT_EQ(fit.window.width, window.width);
+    EXPECT_EQ(fit.window.height, window.height);
+    EXPECT_EQ(fit.x, CentredOrigin(1024, window.width));
+    EXPECT_EQ(fit.y, CentredOrigin(768, window.height));
+    // Exactly as tall as the work area still fits.
+    text.height = 768 - (25 + 23 + 29);
+    fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, kWholeScreen);
+    EXPECT_EQ(fit.scrolls, 0);
+    EXPECT_EQ(fit.window.height, 768);
+    EXPECT_EQ(fit.y, 0);
+}
+
+TEST(Fit, ATallerTextScrollsInAWindowAsTallAsTheWorkArea)
+{
+    // A task bar of 40 pixels at the bottom.
+    const ScreenArea area = {0, 0, 1024, 728};
+    TextSize text = {500, 3000};
+    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
+    EXPECT_EQ(fit.scrolls, 1);
+    EXPECT_EQ(fit.window.height, 728);
+    EXPECT_EQ(fit.text.height, 728 - 25 - 23 - 29) << "what remains above OK and the links";
+    EXPECT_EQ(fit.text.width, 517) << "one scroll bar wider";
+    EXPECT_EQ(fit.window.width, 6 + 517 + 21);
+    EXPECT_EQ(fit.y, 0) << "inside the work area, not centred on the screen";
+    EXPECT_EQ(fit.x, 512 - (6 + 517 + 21) / 2);
+    // One pixel more than fits.
+    text.height = 728 - (25 + 23 + 29) + 1;
+    fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
+    EXPECT_EQ(fit.scrolls, 1);
+    EXPECT_EQ(fit.window.height, 728);
+}
+
+TEST(Fit, TheWindowMovesIntoAWorkAreaThatIsNotTheWholeScreen)
+{
+    // A task bar on the left and one at the top: the centred place would
+    // reach under them.
+    const ScreenArea area = {100, 60, 1024, 768};
+    TextSize text = {900, 600};
+    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
+    EXPECT_EQ(fit.scrolls, 0);
+    EXPECT_EQ(fit.window.height, 25 + 600 + 23 + 29);
+    EXPECT_EQ(fit.x, 100) << "the left edge at the work area's, not 512 - 463";
+    EXPECT_EQ(fit.y, 60) << "the top edge at the work area's, not 384 - 338";
+    // Wider than the area: the left edge at the area's left edge.
+    text.width = 2000;
+    fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
+    EXPECT_EQ(fit.x, 100);
+}
+
+TEST(Fit, ScrollPositionsStayInsideTheText)
+{
+    EXPECT_EQ(ClampScrollPosition(-5, 1000, 300), 0);
+    EXPECT_EQ(ClampScrollPosition(400, 1000, 300), 400);
+    EXPECT_EQ(ClampScrollPosition(701, 1000, 300), 700) << "the view ends at the text's end";
+    EXPECT_EQ(ClampScrollPosition(50, 200, 300), 0) << "all in view";
+    // A wheel notch towards the user scrolls three lines down the text.
+    EXPECT_EQ(WheelScrollPixels(-120, 13), 39);
+    EXPECT_EQ(WheelScrollPixels(120, 13), -39);
+    EXPECT_EQ(WheelScrollPixels(-40, 13), 13) << "a third of a notch, one line";
+    EXPECT_EQ(WheelScrollPixels(0, 13), 0);
+}

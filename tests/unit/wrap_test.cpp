@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/text_encoding.h"
+#include "window/fortune_copy.h"
 #include "window/wrap.h"
 
 static const uint32_t kBuffer = 4100;
@@ -208,4 +210,178 @@ TEST(Wrap, AnyTextEndsWithinCapacityAndWithShortLines)
         else
             EXPECT_EQ(after, before.substr(0, after.size())) << "round " << round;
     }
+}
+
+// ---- UTF-8 fortunes: which text is UTF-8, how it decodes, and the wrap
+// that counts characters.
+
+// n copies of a character given as its UTF-8 bytes.
+static std::string Repeat(const std::string& character, size_t n)
+{
+    std::string text;
+    for (size_t i = 0; i < n; ++i) text += character;
+    return text;
+}
+
+static const std::string kUe = "\xC3\xBC";            // ü, 2 bytes
+static const std::string kEuro = "\xE2\x82\xAC";      // €, 3 bytes
+static const std::string kClef = "\xF0\x9D\x84\x9E";  // U+1D11E, 4 bytes
+
+static std::string WrapUtf8(const std::string& text, uint32_t capacity = kBuffer)
+{
+    std::vector<char> buffer(capacity, 'Z');
+    if (text.size() >= capacity) {
+        ADD_FAILURE() << "test text of " << text.size() << " does not fit " << capacity;
+        return "";
+    }
+    std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
+    WrapUtf8FortuneText(buffer.data(), capacity);
+    size_t length = strnlen(buffer.data(), capacity);
+    EXPECT_LT(length, capacity) << "the result must be terminated inside the buffer";
+    return std::string(buffer.data(), length);
+}
+
+static std::vector<uint16_t> Decode(const std::string& text, uint32_t capacity = 100)
+{
+    std::vector<uint16_t> out(capacity + 1, 0xAAAA);
+    uint32_t n = DecodeUtf8(text.data(), static_cast<uint32_t>(text.size()), out.data(), capacity);
+    EXPECT_EQ(out[capacity], 0xAAAA) << "written past the capacity";
+    out.resize(n);
+    return out;
+}
+
+TEST(Utf8, AFortuneIsUtf8WhenWellFormedWithACharacterBeyondAscii)
+{
+    EXPECT_EQ(IsUtf8Fortune(("Die W" + kUe + "rde des Menschen").c_str()), 1);
+    EXPECT_EQ(IsUtf8Fortune("\xE2\x80\x9E" "Zitat" "\xE2\x80\x9C"), 1) << "curly quotes";
+    EXPECT_EQ(IsUtf8Fortune(kClef.c_str()), 1) << "a character beyond U+FFFF";
+    EXPECT_EQ(IsUtf8Fortune("AT&T pays for R&D"), 0) << "plain ASCII stays on the ANSI path";
+    EXPECT_EQ(IsUtf8Fortune(""), 0);
+    EXPECT_EQ(IsUtf8Fortune("Die W\xFCrde"), 0) << "Windows-1252 ü is no UTF-8";
+    EXPECT_EQ(IsUtf8Fortune(("W" + kUe + "rde \xFC").c_str()), 0) << "one bad byte makes the whole fortune ANSI";
+}
+
+TEST(Utf8, IllFormedSequencesAreNoCharacters)
+{
+    const char* bad[] = {
+        "\x80",              // a continuation byte alone
+        "\xC3",              // cut short by the end
+        "\xC3 ",             // cut short by a space
+        "\xC0\x80",          // overlong NUL
+        "\xC1\xBF",          // overlong
+        "\xE0\x9F\xBF",      // overlong 3-byte
+        "\xF0\x8F\xBF\xBF",  // overlong 4-byte
+        "\xED\xA0\x80",      // a surrogate
+        "\xF4\x90\x80\x80",  // beyond U+10FFFF
+        "\xF5\x80\x80\x80",
+        "\xFF",
+    };
+    for (const char* text : bad) {
+        EXPECT_EQ(Utf8CharacterLength(text, static_cast<uint32_t>(strlen(text))), 0u) << "[" << text << "]";
+        EXPECT_EQ(IsUtf8Fortune(text), 0) << "[" << text << "]";
+    }
+    EXPECT_EQ(Utf8CharacterLength(kClef.c_str(), 3), 0u) << "only the bytes available count";
+    EXPECT_EQ(Utf8CharacterLength(kClef.c_str(), 4), 4u);
+    EXPECT_EQ(Utf8CharacterLength("\xEF\xBF\xBF", 3), 3u) << "U+FFFF";
+    EXPECT_EQ(Utf8CharacterLength("\xF4\x8F\xBF\xBF", 4), 4u) << "U+10FFFF";
+}
+
+TEST(Utf8, DecodesToUtf16WithSurrogatePairs)
+{
+    EXPECT_EQ(Decode("W" + kUe + kEuro + kClef),
+              (std::vector<uint16_t>{'W', 0x00FC, 0x20AC, 0xD834, 0xDD1E}));
+    EXPECT_EQ(Decode("a\xFF" "b"), (std::vector<uint16_t>{'a', 0xFFFD, 'b'})) << "a bad byte shows as U+FFFD";
+    EXPECT_EQ(Decode("a" + kClef, 2), (std::vector<uint16_t>{'a'})) << "never half a pair";
+    EXPECT_EQ(Decode(kUe + kUe, 1), (std::vector<uint16_t>{0x00FC}));
+}
+
+TEST(Utf8, TheByteOrderMarkIsDroppedOnlyAtTheStart)
+{
+    EXPECT_EQ(Utf8MarkLength("\xEF\xBB\xBFtext", 7), 3u);
+    EXPECT_EQ(Utf8MarkLength("\xEF\xBB\xBF", 2), 0u) << "only the bytes available count";
+    EXPECT_EQ(Utf8MarkLength("text", 4), 0u);
+    char text[] = "\xEF\xBB\xBF" "erste Zeile\n";
+    DropUtf8Mark(text);
+    EXPECT_STREQ(text, "erste Zeile\n");
+    DropUtf8Mark(text);
+    EXPECT_STREQ(text, "erste Zeile\n") << "nothing else is taken";
+    char markOnly[] = "\xEF\xBB\xBF\n";
+    DropUtf8Mark(markOnly);
+    EXPECT_STREQ(markOnly, "\n") << "a line of the mark alone is blank";
+    char partial[] = "\xEF\xBB";
+    DropUtf8Mark(partial);
+    EXPECT_STREQ(partial, "\xEF\xBB") << "two bytes of the mark are text";
+}
+
+TEST(Utf8Wrap, ColumnCountsCharactersNotBytes)
+{
+    // 94 letters of 2 bytes each: 188 bytes, but no line reaches the column.
+    std::string line = Repeat(kUe, 94);
+    EXPECT_EQ(WrapUtf8(line), line);
+    EXPECT_EQ(Wrap(line), Repeat(kUe, 47) + "\r\n" + Repeat(kUe, 47)) << "the ANSI path counts bytes, as ever";
+    // The space 80th character: 79 characters, CR LF, the other 20.
+    std::string text = Repeat(kEuro, 79) + " " + Repeat(kUe, 20);
+    EXPECT_EQ(WrapUtf8(text), Repeat(kEuro, 79) + "\r\n" + Repeat(kUe, 20));
+    // A space as the 95th character is itself the break.
+    text = Repeat(kUe, 94) + " " + "tail";
+    EXPECT_EQ(WrapUtf8(text), Repeat(kUe, 94) + "\r\ntail");
+}
+
+TEST(Utf8Wrap, HardBreakFallsBetweenCharacters)
+{
+    // 200 letters of 2 bytes without a space: 94, then 95, then 11.
+    EXPECT_EQ(WrapUtf8(Repeat(kUe, 200)),
+              Repeat(kUe, 94) + "\r\n" + Repeat(kUe, 95) + "\r\n" + Repeat(kUe, 11));
+    // Mixed widths: the break comes after 94 characters, whatever their bytes.
+    std::string mixed = Repeat("a" + kUe + kEuro + kClef, 50);
+    std::string wrapped = WrapUtf8(mixed);
+    EXPECT_EQ(IsUtf8Fortune(wrapped.c_str()), 1) << "the result is still well-formed";
+    size_t firstBreak = wrapped.find("\r\n");
+    ASSERT_NE(firstBreak, std::string::npos);
+    EXPECT_EQ(wrapped.substr(0, firstBreak), Repeat("a" + kUe + kEuro + kClef, 23) + "a" + kUe)
+        << "94 characters: 23 groups of four and two more";
+}
+
+TEST(Utf8Wrap, TheCutAtTheCapacityNeverSplitsACharacter)
+{
+    // 95 letters need a hard break, whose CR LF leaves no room for the last
+    // letter of 2 bytes when the buffer ends inside it: the letter goes whole.
+    std::string text = Repeat(kUe, 95);
+    EXPECT_EQ(WrapUtf8(text, 192), Repeat(kUe, 94) + "\r\n") << "191 bytes of room";
+    EXPECT_EQ(WrapUtf8(text, 193), Repeat(kUe, 94) + "\r\n" + kUe) << "192 bytes of room";
+    std::string bytes = Wrap(text, 192);
+    EXPECT_EQ(bytes.size(), 191u) << "the ANSI path fills every byte, as ever";
+    text = Repeat(kClef, 95);
+    EXPECT_EQ(WrapUtf8(text, 382), Repeat(kClef, 94) + "\r\n") << "3 bytes left: no room for 4";
+    EXPECT_EQ(WrapUtf8(text, 383), Repeat(kClef, 94) + "\r\n" + kClef);
+    // A full text of letters: the result ends on a whole character.
+    std::string full = Repeat(kEuro, 1366);  // 4098 bytes
+    std::string wrapped = WrapUtf8(full);
+    EXPECT_LE(wrapped.size(), 4099u);
+    EXPECT_EQ(IsUtf8Fortune(wrapped.c_str()), 1) << "cut between characters only";
+}
+
+TEST(FortuneCopy, EveryLineEndBecomesCrLf)
+{
+    std::u16string shown = u"a\nb\r\nc\rd\n\n";
+    std::vector<uint16_t> out(2 * shown.size() + 1, 0xAAAA);
+    uint32_t n = CopyWithCrLfLineEnds(reinterpret_cast<const uint16_t*>(shown.data()),
+                                      static_cast<uint32_t>(shown.size()), out.data(),
+                                      static_cast<uint32_t>(out.size()));
+    std::u16string copied(out.begin(), out.begin() + n);
+    EXPECT_EQ(copied, u"a\r\nb\r\nc\r\nd\r\n\r\n");
+    EXPECT_EQ(out[n], 0) << "terminated";
+}
+
+TEST(FortuneCopy, ASmallBufferCutsBeforeALineEndOrAPair)
+{
+    std::u16string shown = u"ab\ncd\U0001D11E";
+    std::vector<uint16_t> out(16, 0xAAAA);
+    const uint16_t* in = reinterpret_cast<const uint16_t*>(shown.data());
+    uint32_t length = static_cast<uint32_t>(shown.size());
+    EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 4), 2u) << "no room for CR LF and the terminator";
+    EXPECT_EQ(out[2], 0);
+    EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 8), 6u) << "no room for the whole pair";
+    EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 9), 8u);
+    EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 0), 0u);
 }

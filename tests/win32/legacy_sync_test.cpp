@@ -228,6 +228,19 @@ TEST_F(LegacySync, LinesAreCountedAsTheTextModeReaderYieldsThem)
     EXPECT_EQ(CountOf(std::string(4099, 'x') + "\n"), 2u) << "4098, then one character and its LF";
 }
 
+TEST_F(LegacySync, AByteOrderMarkAtTheStartIsNoPartOfTheFirstLine)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(CountOf(mark + "\nA\nB\n"), 2u) << "a first line of the mark and LF is blank";
+    EXPECT_EQ(CountOf(mark + "A"), 0u) << "the mark and one character without LF is short";
+    EXPECT_EQ(CountOf(mark + "AB\n"), 1u);
+    EXPECT_EQ(CountOf("A\n" + mark + "\n"), 2u) << "further on, the mark is text";
+    WriteFortunes(mark + "EXTRA\nmore\n");
+    WriteCatalogue({kBuiltInOff});
+    SyncLegacyTextFile();
+    ExpectCatalogue({kBuiltInOn, Legacy(2)});
+}
+
 DWORD WINAPI SyncOnThread(LPVOID)
 {
     SyncLegacyTextFile();

@@ -265,3 +265,58 @@ TEST_F(Readers, CookieFileWrittenAfterItsIndexIsReindexed)
     EXPECT_EQ(Cookie(7, record), texts[again]) << "position 7 of 3 drawn again as " << again;
     EXPECT_EQ(record.count, 3u);
 }
+
+// ---- UTF-8 files: a byte-order mark at the start belongs to no fortune; the
+// bytes of every fortune are delivered as they are, UTF-8 or not.
+
+static const char kMark[] = "\xEF\xBB\xBF";
+
+TEST_F(Readers, CookieByteOrderMarkIsNoPartOfTheFirstFortune)
+{
+    SourceRecord record = Indexed(std::string(kMark) + "Erste \xC3\xBC" "bung\n%\nZweite\n");
+    ASSERT_EQ(record.count, 2u);
+    EXPECT_EQ(ReadWholeFile(record.indexPath), Entry(0) + Entry(18)) << "the index keeps its format, entry 0 first";
+    EXPECT_EQ(Cookie(0, record), "Erste \xC3\xBC" "bung\n");
+    EXPECT_EQ(Cookie(1, record), "Zweite\n");
+    // An index that cannot be read gives offset 0, which skips the mark too.
+    folder_.Write("cookies.idx", "");
+    EXPECT_EQ(Cookie(1, record), "Erste \xC3\xBC" "bung\n");
+    // A mark and a separator: the first fortune is the line break alone.
+    record = Indexed(std::string(kMark) + "\n%\nB\n");
+    EXPECT_EQ(Cookie(0, record), "\n");
+    // The mark alone, or part of it.
+    record = Indexed(kMark);
+    EXPECT_EQ(Cookie(0, record), "");
+    record = Indexed("\xEF\xBB");
+    EXPECT_EQ(Cookie(0, record), "\xEF\xBB") << "two bytes of the mark are text";
+}
+
+TEST_F(Readers, CookieFirstFortuneAfterTheMarkStillHolds4099Bytes)
+{
+    SourceRecord record = Indexed(std::string(kMark) + std::string(5000, 'y'));
+    EXPECT_EQ(Cookie(0, record), std::string(4099, 'y'));
+}
+
+TEST_F(Readers, MixedCookieFileDeliversEachFortuneAsItsBytes)
+{
+    // UTF-8, Windows-1252 and plain ASCII fortunes in one file.
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F Gott\n";
+    const std::string ansi = "Gr\xFC\xDF Gott\n";
+    const std::string ascii = "AT&T pays for R&D\n";
+    SourceRecord record = Indexed(utf8 + "%\n" + ansi + "%\n" + ascii);
+    ASSERT_EQ(record.count, 3u);
+    EXPECT_EQ(Cookie(0, record), utf8);
+    EXPECT_EQ(Cookie(1, record), ansi);
+    EXPECT_EQ(Cookie(2, record), ascii);
+}
+
+TEST_F(Readers, LegacyByteOrderMarkIsNoPartOfLineZero)
+{
+    folder_.Write("Fortune.txt", std::string(kMark) + "Erste Zeile\nZweite\n");
+    EXPECT_EQ(Legacy(0), "Erste Zeile\n");
+    EXPECT_EQ(Legacy(1), "Zweite\n");
+    folder_.Write("Fortune.txt", std::string(kMark) + "\nZweite\n");
+    EXPECT_EQ(Legacy(0), "\n") << "the mark and LF: a blank line";
+    folder_.Write("Fortune.txt", "Erste\n" + std::string(kMark) + "Zweite\n");
+    EXPECT_EQ(Legacy(1), std::string(kMark) + "Zweite\n") << "only at the start of the file";
+}

@@ -1,0 +1,102 @@
+#include "core/text_encoding.h"
+
+static const unsigned char kMark[kUtf8MarkLength] = {0xEF, 0xBB, 0xBF};
+
+uint32_t Utf8MarkLength(const char* bytes, uint32_t size)
+{
+    if (size < kUtf8MarkLength) return 0;
+    for (uint32_t i = 0; i < kUtf8MarkLength; ++i)
+        if (static_cast<unsigned char>(bytes[i]) != kMark[i]) return 0;
+    return kUtf8MarkLength;
+}
+
+void DropUtf8Mark(char* text)
+{
+    // The mark's bytes are no NUL, so a shorter text stops the comparison.
+    uint32_t i = 0;
+    while (i < kUtf8MarkLength && static_cast<unsigned char>(text[i]) == kMark[i]) ++i;
+    if (i < kUtf8MarkLength) return;
+    uint32_t w = 0;
+    while ((text[w] = text[w + kUtf8MarkLength]) != '\0') ++w;
+}
+
+static int IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// The character at text and its value; 0 bytes when there is none.
+static uint32_t DecodeOne(const unsigned char* text, uint32_t available, uint32_t* value)
+{
+    if (available == 0) return 0;
+    unsigned char lead = text[0];
+    uint32_t length;
+    uint32_t smallest;
+    if (lead < 0x80) {
+        *value = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        smallest = 0x80;
+        *value = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        smallest = 0x800;
+        *value = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        smallest = 0x10000;
+        *value = lead & 0x07u;
+    } else {
+        return 0;  // a continuation byte, C0, C1 or F5 to FF
+    }
+    if (available < length) return 0;
+    for (uint32_t i = 1; i < length; ++i) {
+        if (!IsContinuation(text[i])) return 0;
+        *value = (*value << 6) | (text[i] & 0x3Fu);
+    }
+    if (*value < smallest || *value > 0x10FFFF) return 0;
+    if (*value >= 0xD800 && *value <= 0xDFFF) return 0;
+    return length;
+}
+
+uint32_t Utf8CharacterLength(const char* text, uint32_t available)
+{
+    uint32_t value;
+    return DecodeOne(reinterpret_cast<const unsigned char*>(text), available, &value);
+}
+
+int IsUtf8Fortune(const char* text)
+{
+    int beyondAscii = 0;
+    for (uint32_t i = 0; text[i] != '\0';) {
+        uint32_t length = Utf8CharacterLength(text + i, 4);
+        if (length == 0) return 0;
+        if (length > 1) beyondAscii = 1;
+        i += length;
+    }
+    return beyondAscii;
+}
+
+uint32_t DecodeUtf8(const char* text, uint32_t length, uint16_t* out, uint32_t capacity)
+{
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    uint32_t r = 0;
+    uint32_t w = 0;
+    while (r < length) {
+        uint32_t value;
+        uint32_t taken = DecodeOne(bytes + r, length - r, &value);
+        if (taken == 0) {
+            value = 0xFFFD;
+            taken = 1;
+        }
+        if (value >= 0x10000) {
+            if (capacity - w < 2) break;
+            value -= 0x10000;
+            out[w++] = static_cast<uint16_t>(0xD800 + (value >> 10));
+            out[w++] = static_cast<uint16_t>(0xDC00 + (value & 0x3FF));
+        } else {
+            if (capacity - w < 1) break;
+            out[w++] = static_cast<uint16_t>(value);
+        }
+        r += taken;
+    }
+    return w;
+}
