@@ -1,10 +1,12 @@
 # The bottom layer: the stored record and the registry catalogue, the
 # program's names and addresses, and the system DLLs loaded on first use.
 list(APPEND MERROWIND_PURE_SOURCES
+    core/ansi_path_rules.cpp
     core/product.cpp
     core/source_record.cpp
 )
 list(APPEND MERROWIND_WIN32_SOURCES
+    core/ansi_path.cpp
     core/catalogue.cpp
     core/system_dlls.cpp
 )
