@@ -62,6 +62,27 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+HeldForWriting::HeldForWriting(const std::string& path, FileHold hold)
+{
+    DWORD access = hold == kDeleteHold ? GENERIC_WRITE | DELETE : GENERIC_WRITE;
+    DWORD share = hold == kDeleteHold ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : FILE_SHARE_READ;
+    handle_ = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+HeldForWriting::~HeldForWriting()
+{
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+bool HoldLocksOutPlainReaders(const std::string& path)
+{
+    HANDLE plain = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (plain == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(plain);
+    return false;
+}
+
 void DeleteFolderTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;

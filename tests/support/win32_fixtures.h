@@ -30,6 +30,27 @@ void WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 void DeleteFolderTree(const std::string& path);
 
+// Holds a file open for writing for as long as it lives, as an editor holds
+// the file it shows: kEditorHold shares reading only (Word, Excel); kDeleteHold
+// also has delete access and shares everything (editors that save by
+// renaming). Other opens of the file then succeed only when they share
+// writing, and for kDeleteHold deletion too.
+enum FileHold { kEditorHold, kDeleteHold };
+class HeldForWriting {
+public:
+    HeldForWriting(const std::string& path, FileHold hold);
+    ~HeldForWriting();
+    HeldForWriting(const HeldForWriting&) = delete;
+    HeldForWriting& operator=(const HeldForWriting&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+// Whether a read that shares reading only is refused while the hold lasts:
+// the trap the hold stands for is there on this platform.
+bool HoldLocksOutPlainReaders(const std::string& path);
+
 // One registry value as stored: its name, type and bytes.
 struct RegistryValue {
     std::string name;
