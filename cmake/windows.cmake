@@ -95,7 +95,8 @@ if(MERROWIND_TESTS)
     file(GLOB MERROWIND_GUI_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gui/*.cpp)
     if(MERROWIND_GUI_TESTS)
         add_executable(gui_tests ${MERROWIND_GUI_TESTS} app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
-        target_link_libraries(gui_tests PRIVATE test_support gtest_main)
+        # ole32 for the tests' own look at the apartment of a thread.
+        target_link_libraries(gui_tests PRIVATE test_support gtest_main ole32)
         gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "gui."
             DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
         # Started through the shell by the link tests; reports how it was shown.

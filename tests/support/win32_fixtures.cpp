@@ -1,5 +1,7 @@
 #include "tests/support/win32_fixtures.h"
 
+#include <sddl.h>
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -60,6 +62,16 @@ void WriteWholeFile(const std::string& path, const std::string& bytes)
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void SetKeyDacl(HKEY key, const char* sddl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        << "expected a valid access list: " << sddl;
+    LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    ASSERT_EQ(set, ERROR_SUCCESS) << "expected the key's access list set to " << sddl;
 }
 
 HeldForWriting::HeldForWriting(const std::string& path, FileHold hold)

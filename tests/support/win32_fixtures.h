@@ -69,6 +69,9 @@ void SetDwordValue(const char* key, const char* name, DWORD value);
 bool GetDwordValue(const char* key, const char* name, DWORD* value);
 bool ValueExists(const char* key, const char* name);
 void DeleteKeyTree(HKEY root, const char* key);
+// Replaces the key's access list with one in SDDL form ("D:P(A;;KR;;;WD)":
+// everyone may read only; "D:P(A;;KA;;;WD)": everyone may do everything).
+void SetKeyDacl(HKEY key, const char* sddl);
 
 // A record with zeroed padding and the given fields.
 SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name,
