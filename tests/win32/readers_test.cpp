@@ -181,8 +181,8 @@ TEST_F(Readers, FilesAnEditorHoldsOpenAreStillRead)
         }
         // And the index file, held in turn.
         HeldForWriting index(folder_.File("cookies.idx"), hold);
-        ASSERT_TRUE(index.Held());
-        EXPECT_EQ(Cookie(2, record), "C\n") << "expected the entry read from the held index";
+        EXPECT_TRUE(index.Held()) << "expected the index file rebuilt above";
+        if (index.Held()) EXPECT_EQ(Cookie(2, record), "C\n") << "expected the entry read from the held index";
     }
 }
 
