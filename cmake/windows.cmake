@@ -16,15 +16,22 @@ endif()
 # Generated resources: the built-in fortune table, the icon and the cursor.
 set(MERROWIND_GENERATED ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${MERROWIND_GENERATED})
+# The round-trip check of the table runs windres with its own options, so it
+# runs only where windres is the resource compiler (not with Visual Studio's rc).
+set(MERROWIND_TABLE_CHECK)
+if(CMAKE_RC_COMPILER MATCHES "windres")
+    set(MERROWIND_TABLE_CHECK
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_string_table.py
+                --rc ${MERROWIND_GENERATED}/fortune_table.rc --windres ${CMAKE_RC_COMPILER}
+                --expected ${MERROWIND_GENERATED}/fortune_table.txt --quiet)
+endif()
 add_custom_command(
     OUTPUT ${MERROWIND_GENERATED}/fortune_table.rc ${MERROWIND_GENERATED}/fortune_table.txt
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_fortune_table.py
             --corpus ${MERROWIND_FORTUNE_CORPUS}
             --output ${MERROWIND_GENERATED}/fortune_table.rc
             --expected ${MERROWIND_GENERATED}/fortune_table.txt
-    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_string_table.py
-            --rc ${MERROWIND_GENERATED}/fortune_table.rc --windres ${CMAKE_RC_COMPILER}
-            --expected ${MERROWIND_GENERATED}/fortune_table.txt --quiet
+    ${MERROWIND_TABLE_CHECK}
     DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_fortune_table.py ${CMAKE_SOURCE_DIR}/tools/check_string_table.py
     COMMENT "Making the built-in fortune table and checking it round-trips"
     VERBATIM)
@@ -62,11 +69,14 @@ target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
 add_executable(merrowind WIN32 app/main.cpp app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
 target_link_libraries(merrowind PRIVATE merrowind_win32)
 
-# Every Wine call of this build runs in the build's own prefix.
-set(MERROWIND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
-    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+# Cross-built, the tests run under Wine, every Wine call of this build in the
+# build's own prefix. Built on Windows, they run as they are.
+if(CMAKE_CROSSCOMPILING)
+    set(MERROWIND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+endif()
 
 if(MERROWIND_TESTS)
     file(GLOB MERROWIND_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
