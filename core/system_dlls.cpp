@@ -37,13 +37,20 @@ static FARPROC SystemProcedure(HMODULE* module, const char* dll, const char* pro
 }
 
 // CoInitializeEx as the shell's documentation asks of a thread that calls
-// ShellExecute. A thread that is already in an apartment keeps it.
+// ShellExecute: the thread joins a single-threaded apartment and stays in it
+// for its life. A thread that is already in an apartment keeps it, and a
+// repeated join gives its extra reference back at once.
 static void JoinShellApartment()
 {
     typedef HRESULT(WINAPI * CoInitializeExProc)(LPVOID, DWORD);
-    CoInitializeExProc call =
+    typedef void(WINAPI * CoUninitializeProc)();
+    CoInitializeExProc join =
         TypedProcedure<CoInitializeExProc>(SystemProcedure(&g_ole32, "ole32.dll", "CoInitializeEx"));
-    if (call != nullptr) call(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (join == nullptr) return;
+    if (join(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) != S_FALSE) return;
+    CoUninitializeProc leave =
+        TypedProcedure<CoUninitializeProc>(SystemProcedure(&g_ole32, "ole32.dll", "CoUninitialize"));
+    if (leave != nullptr) leave();
 }
 
 HINSTANCE OpenWithShell(HWND owner, const char* verb, const char* file, int show)

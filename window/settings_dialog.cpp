@@ -194,12 +194,14 @@ static const TakenIndexNames* TakeIndexNames(HWND dialog, SettingsState* state)
     TakenIndexPaths* taken = &state->takenPaths;
     if (taken->paths != nullptr) LocalFree(taken->paths);
     taken->count = 0;
-    int capacity = CountSourceRecords() + RowCount(list);
+    SourceRecord record;
+    int records = 0;
+    while (ReadSourceRecord(records, &record)) ++records;
+    int capacity = records + RowCount(list);
     taken->paths = static_cast<char(*)[kPathFieldSize + 1]>(
         LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(capacity > 0 ? capacity : 1) * sizeof taken->paths[0]));
     if (taken->paths == nullptr) return &kCatalogueIndexNames;
-    SourceRecord record;
-    for (int i = 0; ReadSourceRecord(i, &record); ++i) AddTakenPath(taken, capacity, record.indexPath);
+    for (int i = 0; i < records && ReadSourceRecord(i, &record); ++i) AddTakenPath(taken, capacity, record.indexPath);
     int rows = RowCount(list);
     for (int i = 0; i < rows; ++i) {
         const SourceRecord* copy = RowCopy(list, i);

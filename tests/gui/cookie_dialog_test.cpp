@@ -320,3 +320,44 @@ TEST_F(CookieFileDialog, BrowseLeavesTheCurrentFolderAlone)
     fclose(legacy);
     EXPECT_STREQ(line, "from the start-up folder\n");
 }
+
+// A file whose name has letters outside the ANSI code page (Cyrillic under
+// the Western code page) comes back from Browse as its short form, which is
+// ASCII and names the same file, rather than with "?" for each letter.
+TEST_F(CookieFileDialog, BrowseGivesAFileNamedOutsideTheAnsiCodePageByItsShortForm)
+{
+    std::wstring folder(folder_.Path().begin(), folder_.Path().end());
+    std::wstring name = folder + L"\\\u0446\u0438\u0442\u0430\u0442\u044B.txt";
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "A\n%\nB\n", 6, &written, nullptr);
+    CloseHandle(file);
+
+    Open(NewRecord());
+    Enter("Quotes", "");
+    Press(dialog_, IDC_BROWSE);
+    HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
+    ASSERT_NE(open, nullptr) << "no Open dialog";
+    HWND box = GetDlgItem(open, cmb13);
+    if (box == nullptr) box = GetDlgItem(open, edt1);
+    ASSERT_NE(box, nullptr) << "expected the Open dialog's file name box";
+    SetWindowTextW(box, name.c_str());
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitForWindowGone(open));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+
+    std::string path = ItemText(dialog_, IDC_COOKIE_PATH);
+    ASSERT_FALSE(path.empty()) << "expected the chosen file in the path";
+    for (char c : path) ASSERT_TRUE(c > 0 && c < 127 && c != '?') << "expected ASCII letters: " << path;
+    std::wstring widePath(path.begin(), path.end());
+    wchar_t longForm[MAX_PATH] = {};
+    ASSERT_GT(GetLongPathNameW(widePath.c_str(), longForm, MAX_PATH), 0u) << "expected a path that exists: " << path;
+    EXPECT_EQ(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, longForm, -1, name.c_str(), -1), CSTR_EQUAL)
+        << "expected the short form of the Cyrillic file: " << path;
+
+    Press(dialog_, IDOK);
+    ASSERT_TRUE(run_->WaitForEnd(10000)) << "expected the file indexed through its short form";
+    EXPECT_EQ(run_->Result(), 1);
+    EXPECT_EQ(record_.count, 2u);
+}

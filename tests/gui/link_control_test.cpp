@@ -139,7 +139,9 @@ struct ShellCall {
 static DWORD WINAPI OpenOnThread(LPVOID parameter)
 {
     ShellCall* call = static_cast<ShellCall*>(parameter);
-    call->result = reinterpret_cast<INT_PTR>(OpenWithShell(nullptr, "open", call->file.c_str(), SW_SHOWNORMAL));
+    // Twice: a second open must not take the thread out of its apartment.
+    for (int i = 0; i < 2; ++i)
+        call->result = reinterpret_cast<INT_PTR>(OpenWithShell(nullptr, "open", call->file.c_str(), SW_SHOWNORMAL));
     call->multiThreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     if (SUCCEEDED(call->multiThreaded)) CoUninitialize();
     return 0;
