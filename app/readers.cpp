@@ -12,6 +12,7 @@
 #include "core/text_encoding.h"
 #include "cookies/indexer.h"
 #include "cookies/scanner.h"
+#include "cookies/shared_read.h"
 
 static char* AllocateText()
 {
@@ -25,7 +26,7 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
     char* text = AllocateText();
     if (text == nullptr) return kLoopSourceFailed;
     // Text mode: CR LF arrives as LF, and Ctrl-Z ends the file.
-    FILE* file = fopen(kLegacyFileName, "r");
+    FILE* file = OpenSharedText(kLegacyFileName);
     if (file == nullptr) {
         GlobalFree(text);
         return kLoopSourceFailed;
@@ -61,8 +62,7 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
 static uint32_t LookUpOffset(const char* indexPath, uint32_t r)
 {
     uint32_t offset = 0;
-    HANDLE index = CreateFileA(indexPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE index = OpenSharedForReading(indexPath);
     if (index == INVALID_HANDLE_VALUE) return 0;
     uint64_t at = static_cast<uint64_t>(r) * 4u;
     LONG high = static_cast<LONG>(at >> 32);
@@ -132,6 +132,7 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
         job.thread = nullptr;
         job.progress.store(0);
         job.cancel.store(0);
+        job.taken = &kCatalogueIndexNames;
         if (IndexCookieFile(&job) != kIndexOk) {
             GlobalFree(text);
             return kLoopSourceFailed;
@@ -144,8 +145,7 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
 
     int result = kLoopSourceFailed;
     uint32_t offset = LookUpOffset(indexPath, r);
-    HANDLE cookies = CreateFileA(cookiePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE cookies = OpenSharedForReading(cookiePath);
     if (cookies != INVALID_HANDLE_VALUE) {
         // The offset goes as a signed 32-bit distance: 2 GiB and beyond fail.
         if (SetFilePointer(cookies, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {

@@ -59,11 +59,14 @@ target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
 add_executable(merrowind WIN32 app/main.cpp app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
 target_link_libraries(merrowind PRIVATE merrowind_win32)
 
-# Every Wine call of this build runs in the build's own prefix.
-set(MERROWIND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
-    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+# Cross-built, the tests run under Wine, every Wine call of this build in the
+# build's own prefix. Built on Windows, they run as they are.
+if(CMAKE_CROSSCOMPILING)
+    set(MERROWIND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+endif()
 
 if(MERROWIND_TESTS)
     file(GLOB MERROWIND_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
@@ -92,7 +95,8 @@ if(MERROWIND_TESTS)
     file(GLOB MERROWIND_GUI_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gui/*.cpp)
     if(MERROWIND_GUI_TESTS)
         add_executable(gui_tests ${MERROWIND_GUI_TESTS} app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
-        target_link_libraries(gui_tests PRIVATE test_support gtest_main)
+        # ole32 for the tests' own look at the apartment of a thread.
+        target_link_libraries(gui_tests PRIVATE test_support gtest_main ole32)
         gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "gui."
             DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
         # Started through the shell by the link tests; reports how it was shown.

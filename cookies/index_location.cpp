@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "core/ansi_path.h"
+#include "core/catalogue.h"
 #include "core/product.h"
 #include "core/system_dlls.h"
 #include "cookies/indexer.h"
@@ -42,11 +44,32 @@ static DWORD EnterFolder(char (&folder)[MAX_PATH], const char* name)
     return kIndexNoFolder;
 }
 
-DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit)
+static int CatalogueNamesIndex(const void*, const char* path)
+{
+    SourceRecord record;
+    for (int i = 0; ReadSourceRecord(i, &record); ++i) {
+        char indexPath[kPathFieldSize + 1];
+        FieldString(record.indexPath, indexPath);
+        if (lstrcmpiA(indexPath, path) == 0) return 1;
+    }
+    return 0;
+}
+
+const TakenIndexNames kCatalogueIndexNames = {CatalogueNamesIndex, nullptr};
+
+// The application-data folder in ANSI letters that name it: a user name
+// outside the ANSI code page comes as the folder's short form.
+static int AppDataFolder(char (&folder)[MAX_PATH])
+{
+    wchar_t wide[MAX_PATH];
+    if (FAILED(ShellFolderPath(CSIDL_APPDATA | CSIDL_FLAG_CREATE, SHGFP_TYPE_CURRENT, wide))) return 0;
+    return AnsiPathFromWide(wide, folder);
+}
+
+DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit, const TakenIndexNames* taken)
 {
     char folder[MAX_PATH];
-    if (FAILED(ShellFolderPath(CSIDL_APPDATA | CSIDL_FLAG_CREATE, SHGFP_TYPE_CURRENT, folder)))
-        return kIndexNoAppData;
+    if (!AppDataFolder(folder)) return kIndexNoAppData;
     DWORD code = EnterFolder(folder, kMakerFolderName);
     if (code != kIndexOk) return code;
     code = EnterFolder(folder, kProgramFolderName);
@@ -58,6 +81,7 @@ DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit)
         wsprintfA(name, kIndexFileNameFormat, static_cast<int>(number));
         if (!AppendComponent(indexPath, name)) return kIndexPathTooLong;
         if (number >= limit) return kIndexNoFreeName;
-        if (GetFileAttributesA(indexPath) == INVALID_FILE_ATTRIBUTES) return kIndexOk;
+        if (GetFileAttributesA(indexPath) != INVALID_FILE_ATTRIBUTES) continue;
+        if (taken == nullptr || !taken->isTaken(taken->context, indexPath)) return kIndexOk;
     }
 }

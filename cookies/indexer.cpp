@@ -2,6 +2,7 @@
 
 #include "cookies/index_location.h"
 #include "cookies/scanner.h"
+#include "cookies/shared_read.h"
 
 // The cookie file is read through a buffer of the indexer's own and the
 // entries are collected and written in blocks: one system call per byte
@@ -124,7 +125,7 @@ DWORD WINAPI IndexCookieFile(LPVOID parameter)
     IndexJob* job = static_cast<IndexJob*>(parameter);
     SourceRecord* record = job->record;
     if (FieldLength(record->indexPath, sizeof record->indexPath) == 0) {
-        DWORD code = ChooseIndexFile(record->indexPath, kIndexNameLimit);
+        DWORD code = ChooseIndexFile(record->indexPath, kIndexNameLimit, job->taken);
         if (code != kIndexOk) return code;
     }
     char indexPath[kPathFieldSize + 1];
@@ -140,8 +141,7 @@ DWORD WINAPI IndexCookieFile(LPVOID parameter)
     }
 
     DWORD result = kIndexOk;
-    HANDLE cookies = CreateFileA(cookiePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE cookies = OpenSharedForReading(cookiePath);
     if (cookies == INVALID_HANDLE_VALUE) {
         result = kIndexCannotOpenCookies;
     } else {

@@ -8,16 +8,20 @@
 #include <atomic>
 #include <stdint.h>
 
+#include "cookies/index_location.h"
 #include "cookies/index_result.h"
 #include "core/source_record.h"
 
 // The job block. progress and cancel are shared with the starting thread
 // while a worker runs; each is one 32-bit value, read and written whole.
+// taken (none by default) names the index files that records already claim,
+// for a record whose index file is still to be named.
 struct IndexJob {
     SourceRecord* record;
     HANDLE thread;
     std::atomic<int32_t> progress;
     std::atomic<int32_t> cancel;
+    const TakenIndexNames* taken = nullptr;
 };
 
 // The stop request is looked at, and progress written, once per this many

@@ -8,13 +8,14 @@
 #include "core/product.h"
 #include "core/text_encoding.h"
 #include "cookies/legacy_lines.h"
+#include "cookies/shared_read.h"
 
 // Opens "Fortune.txt" the way both the change test and the store do: read
-// access, shared for reading, an existing file only.
+// access, an existing file only, and nobody locked out (a file an editor
+// holds open is still there, and its record keeps the user's choice).
 static HANDLE OpenLegacyFile()
 {
-    return CreateFileA(kLegacyFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return OpenSharedForReading(kLegacyFileName);
 }
 
 // The file is gone: its records leave the catalogue. After a deletion the
@@ -78,7 +79,7 @@ static void CountLegacyLines(LegacyLineTally* tally)
     HGLOBAL memory = GlobalAlloc(GMEM_FIXED, kLegacyLineBufferSize);
     if (memory == nullptr) return;
     char* line = static_cast<char*>(memory);
-    FILE* text = fopen(kLegacyFileName, "rt");
+    FILE* text = OpenSharedText(kLegacyFileName);
     if (text != nullptr) {
         // fgets stores at most size - 1 characters, so a longer line comes in
         // pieces of kLegacyPieceLimit characters.

@@ -10,4 +10,5 @@ list(APPEND MERROWIND_WIN32_SOURCES
     cookies/index_location.cpp
     cookies/indexer.cpp
     cookies/legacy_sync.cpp
+    cookies/shared_read.cpp
 )

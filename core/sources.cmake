@@ -2,11 +2,13 @@
 # program's names and addresses, the system DLLs loaded on first use, and how
 # a fortune's bytes are read as characters.
 list(APPEND MERROWIND_PURE_SOURCES
+    core/ansi_path_rules.cpp
     core/product.cpp
     core/source_record.cpp
     core/text_encoding.cpp
 )
 list(APPEND MERROWIND_WIN32_SOURCES
+    core/ansi_path.cpp
     core/catalogue.cpp
     core/system_dlls.cpp
 )

@@ -1,5 +1,6 @@
 #include "core/system_dlls.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 // Loads a DLL from the system folder only, never from the current folder or
@@ -19,6 +20,7 @@ static HMODULE LoadSystemDll(const char* name)
 // the first load; the loser only adds a reference that is never released.
 static HMODULE g_shell32 = nullptr;
 static HMODULE g_comdlg32 = nullptr;
+static HMODULE g_ole32 = nullptr;
 
 // GetProcAddress gives a procedure without its type; the caller names it.
 // The detour through a plain function pointer type says so to the compiler.
@@ -34,8 +36,26 @@ static FARPROC SystemProcedure(HMODULE* module, const char* dll, const char* pro
     return *module != nullptr ? GetProcAddress(*module, procedure) : nullptr;
 }
 
+// CoInitializeEx as the shell's documentation asks of a thread that calls
+// ShellExecute: the thread joins a single-threaded apartment and stays in it
+// for its life. A thread that is already in an apartment keeps it, and a
+// repeated join gives its extra reference back at once.
+static void JoinShellApartment()
+{
+    typedef HRESULT(WINAPI * CoInitializeExProc)(LPVOID, DWORD);
+    typedef void(WINAPI * CoUninitializeProc)();
+    CoInitializeExProc join =
+        TypedProcedure<CoInitializeExProc>(SystemProcedure(&g_ole32, "ole32.dll", "CoInitializeEx"));
+    if (join == nullptr) return;
+    if (join(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) != S_FALSE) return;
+    CoUninitializeProc leave =
+        TypedProcedure<CoUninitializeProc>(SystemProcedure(&g_ole32, "ole32.dll", "CoUninitialize"));
+    if (leave != nullptr) leave();
+}
+
 HINSTANCE OpenWithShell(HWND owner, const char* verb, const char* file, int show)
 {
+    JoinShellApartment();
     typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
     ShellExecuteProc call =
         TypedProcedure<ShellExecuteProc>(SystemProcedure(&g_shell32, "shell32.dll", "ShellExecuteA"));
@@ -43,18 +63,18 @@ HINSTANCE OpenWithShell(HWND owner, const char* verb, const char* file, int show
     return call(owner, verb, file, nullptr, nullptr, show);
 }
 
-HRESULT ShellFolderPath(int folder, DWORD type, char* path)
+HRESULT ShellFolderPath(int folder, DWORD type, wchar_t* path)
 {
-    typedef HRESULT(WINAPI * SHGetFolderPathProc)(HWND, int, HANDLE, DWORD, LPSTR);
+    typedef HRESULT(WINAPI * SHGetFolderPathProc)(HWND, int, HANDLE, DWORD, LPWSTR);
     SHGetFolderPathProc call =
-        TypedProcedure<SHGetFolderPathProc>(SystemProcedure(&g_shell32, "shell32.dll", "SHGetFolderPathA"));
+        TypedProcedure<SHGetFolderPathProc>(SystemProcedure(&g_shell32, "shell32.dll", "SHGetFolderPathW"));
     return call != nullptr ? call(nullptr, folder, nullptr, type, path) : E_FAIL;
 }
 
-BOOL AskOpenFileName(OPENFILENAMEA* request)
+BOOL AskOpenFileName(OPENFILENAMEW* request)
 {
-    typedef BOOL(WINAPI * GetOpenFileNameProc)(OPENFILENAMEA*);
+    typedef BOOL(WINAPI * GetOpenFileNameProc)(OPENFILENAMEW*);
     GetOpenFileNameProc call =
-        TypedProcedure<GetOpenFileNameProc>(SystemProcedure(&g_comdlg32, "comdlg32.dll", "GetOpenFileNameA"));
+        TypedProcedure<GetOpenFileNameProc>(SystemProcedure(&g_comdlg32, "comdlg32.dll", "GetOpenFileNameW"));
     return call != nullptr ? call(request) : FALSE;
 }

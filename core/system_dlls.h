@@ -1,5 +1,5 @@
-// Calls into shell32 and comdlg32, which load on first use instead of at
-// start-up: under Wine, loading the two at start-up costs more than a whole
+// Calls into shell32, comdlg32 and ole32, which load on first use instead of
+// at start-up: under Wine, loading them at start-up costs more than a whole
 // file-mode run of the program, and most runs never call them.
 #ifndef MERROWIND_SYSTEM_DLLS_H
 #define MERROWIND_SYSTEM_DLLS_H
@@ -8,14 +8,17 @@
 #include <commdlg.h>
 
 // ShellExecuteA; a value of 32 or less on failure, as ShellExecuteA gives
-// (SE_ERR_DLLNOTFOUND when shell32 cannot be loaded).
+// (SE_ERR_DLLNOTFOUND when shell32 cannot be loaded). The shell may hand the
+// request to extensions that need COM, so the calling thread first joins a
+// single-threaded apartment (once; it stays in it for the thread's life).
 HINSTANCE OpenWithShell(HWND owner, const char* verb, const char* file, int show);
 
-// SHGetFolderPathA with no window and no token; E_FAIL when shell32 cannot
-// be loaded.
-HRESULT ShellFolderPath(int folder, DWORD type, char* path);
+// SHGetFolderPathW with no window and no token; E_FAIL when shell32 cannot
+// be loaded. Wide, because the ANSI call gives "?" for every letter of a
+// user name outside the ANSI code page (see core/ansi_path.h).
+HRESULT ShellFolderPath(int folder, DWORD type, wchar_t* path);
 
-// GetOpenFileNameA; 0 when comdlg32 cannot be loaded.
-BOOL AskOpenFileName(OPENFILENAMEA* request);
+// GetOpenFileNameW; 0 when comdlg32 cannot be loaded.
+BOOL AskOpenFileName(OPENFILENAMEW* request);
 
 #endif

@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include "core/ansi_path.h"
 #include "core/source_record.h"
 #include "core/system_dlls.h"
 #include "window/dialog_rules.h"
@@ -24,10 +25,10 @@ static const int kNameReadLimit = 255;
 static const int kPathReadLimit = 259;
 
 // One entry, then the list's closing zero (the literal adds the last one).
-static const char kAllFilesFilter[] = "All Files (*.*)\0*.*\0";
+static const wchar_t kAllFilesFilter[] = L"All Files (*.*)\0*.*\0";
 
 // The Open request in its older form, without the fields Windows 2000 added.
-static const DWORD kOpenRequestSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static const DWORD kOpenRequestSize = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 #ifndef _WIN64
 static_assert(kOpenRequestSize == 76, "the Open request is 76 bytes on 32-bit Windows");
 #endif
@@ -45,6 +46,31 @@ static void ShowProgress(HWND dialog, bool shown)
 static bool PathExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A pasted path loses its surrounding blanks and quotes ("Copy as path"
+// quotes it), and a relative one is made absolute, so that the stored path
+// never depends on the folder the program happens to run in. Returns the
+// path's length.
+static UINT CleanPath(char (&path)[kPathFieldSize])
+{
+    size_t length = TrimPastedPath(path);
+    if (length == 0) return 0;
+    char full[MAX_PATH];
+    DWORD fullLength = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    // A path too long for the field keeps the form the user gave.
+    if (fullLength == 0 || fullLength >= static_cast<DWORD>(kPathReadLimit)) return static_cast<UINT>(length);
+    lstrcpynA(path, full, kPathFieldSize);
+    return fullLength;
+}
+
+// The names the owner's rows claim, or else those of the catalogue.
+static const TakenIndexNames* TakenNames(HWND dialog)
+{
+    const TakenIndexNames* taken = &kCatalogueIndexNames;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner != nullptr) SendMessageA(owner, kAskTakenIndexNames, 0, reinterpret_cast<LPARAM>(&taken));
+    return taken;
 }
 
 // The worker has ended: its handle is done with, and the dialog is back to
@@ -86,8 +112,10 @@ static void OnOk(HWND dialog, IndexJob* job)
     SourceRecord* record = job->record;
     UINT nameLength = GetDlgItemTextA(dialog, IDC_COOKIE_NAME, record->name, kNameReadLimit);
     UINT pathLength = 0;
-    if (nameLength > 0)
-        pathLength = GetDlgItemTextA(dialog, IDC_COOKIE_PATH, record->cookiePath, kPathReadLimit);
+    if (nameLength > 0) {
+        GetDlgItemTextA(dialog, IDC_COOKIE_PATH, record->cookiePath, kPathReadLimit);
+        pathLength = CleanPath(record->cookiePath);
+    }
     const char* problem = FirstEntryProblem(nameLength, pathLength, PathExists, record->cookiePath);
     if (problem != nullptr) {
         ShowErrorBox(dialog, problem);
@@ -96,6 +124,7 @@ static void OnOk(HWND dialog, IndexJob* job)
 
     job->progress = 0;
     job->cancel = 0;
+    job->taken = TakenNames(dialog);
     SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 0, 0);
     ShowProgress(dialog, true);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
@@ -137,11 +166,17 @@ static void OnCancel(HWND dialog, IndexJob* job)
     EndDialog(dialog, 0);
 }
 
+// The wide Open dialog, so that a file whose path has letters outside the
+// ANSI code page comes back as its short form rather than as "?" letters.
+// The current folder stays where it is: "Fortune.txt" and a relative output
+// file are looked up there for the rest of the run.
 static void OnBrowse(HWND dialog)
 {
-    char file[kPathFieldSize] = {};
-    GetDlgItemTextA(dialog, IDC_COOKIE_PATH, file, kPathReadLimit);
-    OPENFILENAMEA request;
+    char start[kPathFieldSize] = {};
+    GetDlgItemTextA(dialog, IDC_COOKIE_PATH, start, kPathReadLimit);
+    wchar_t file[kPathFieldSize] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, start, -1, file, kPathReadLimit) == 0) file[0] = L'\0';
+    OPENFILENAMEW request;
     ZeroMemory(&request, sizeof request);
     request.lStructSize = kOpenRequestSize;
     request.hwndOwner = dialog;
@@ -149,8 +184,16 @@ static void OnBrowse(HWND dialog)
     request.nFilterIndex = 0;
     request.lpstrFile = file;
     request.nMaxFile = kPathReadLimit;
-    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (AskOpenFileName(&request) == 1) SetDlgItemTextA(dialog, IDC_COOKIE_PATH, file);
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    // The flag alone is not enough: the Open dialog of Windows ignores it, so
+    // the folder is put back by hand as well.
+    wchar_t folder[MAX_PATH];
+    DWORD folderLength = GetCurrentDirectoryW(MAX_PATH, folder);
+    BOOL chosen = AskOpenFileName(&request);
+    if (folderLength > 0 && folderLength < MAX_PATH) SetCurrentDirectoryW(folder);
+    if (chosen != 1) return;
+    char path[MAX_PATH];
+    if (AnsiPathFromWide(file, path)) SetDlgItemTextA(dialog, IDC_COOKIE_PATH, path);
 }
 
 static void OnCommand(HWND dialog, WPARAM wParam)

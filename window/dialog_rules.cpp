@@ -1,6 +1,7 @@
 #include "window/dialog_rules.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include "cookies/index_result.h"
 
@@ -8,6 +9,7 @@ const char kNoActiveCookiesMessage[] = "There are no active cookies.";
 const char kNoNameMessage[] = "Please enter a name for the Cookie File.";
 const char kNoPathMessage[] = "Please enter the path to the Cookie File.";
 const char kMissingCookieFileMessage[] = "Cookie File does not exist!";
+const char kSettingsNotSavedMessage[] = "The settings could not be saved.";
 
 const char kAddCookieFileCaption[] = "Merrowind - Add Cookie File";
 const char kEditCookieFileCaption[] = "Merrowind - Edit Cookie File";
@@ -65,4 +67,25 @@ const char* FirstEntryProblem(size_t nameLength, size_t pathLength,
     if (pathLength == 0) return kNoPathMessage;
     if (!pathExists(path)) return kMissingCookieFileMessage;
     return nullptr;
+}
+
+static bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+size_t TrimPastedPath(char* path)
+{
+    size_t first = 0;
+    size_t end = strlen(path);
+    while (first < end && IsBlank(path[first])) ++first;
+    while (end > first && IsBlank(path[end - 1])) --end;
+    if (end - first >= 2 && path[first] == '"' && path[end - 1] == '"') {
+        ++first;
+        --end;
+    }
+    size_t length = end - first;
+    memmove(path, path + first, length);
+    path[length] = '\0';
+    return length;
 }

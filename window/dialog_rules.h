@@ -12,6 +12,7 @@ extern const char kNoActiveCookiesMessage[];
 extern const char kNoNameMessage[];
 extern const char kNoPathMessage[];
 extern const char kMissingCookieFileMessage[];
+extern const char kSettingsNotSavedMessage[];
 
 // Captions of the add/edit dialog: it edits when the record has a name.
 extern const char kAddCookieFileCaption[];
@@ -51,5 +52,11 @@ int32_t ActiveFromState(unsigned state, int32_t current);
 // first two pass. Returns the message of the first failing check, or null.
 const char* FirstEntryProblem(size_t nameLength, size_t pathLength,
                               bool (*pathExists)(const char* path), const char* path);
+
+// A pasted path as the checks take it: surrounding blanks (spaces and tabs)
+// gone, then one pair of surrounding double quotes, as Explorer's "Copy as
+// path" adds them. Works in place on a NUL-terminated path and returns its
+// new length.
+size_t TrimPastedPath(char* path);
 
 #endif

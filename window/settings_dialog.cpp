@@ -4,6 +4,7 @@
 
 #include "core/catalogue.h"
 #include "core/source_record.h"
+#include "cookies/index_location.h"
 #include "window/cookie_dialog.h"
 #include "window/dialog_rules.h"
 #include "window/dialog_support.h"
@@ -21,9 +22,19 @@ struct IndexFileNote {
     char path[kPathFieldSize + 1];
 };
 
+// The index file names that the catalogue and the rows claim, taken when
+// the add/edit dialog asks, before its worker starts: a new source must not
+// get a name that a record or a row holds for a file that has gone.
+struct TakenIndexPaths {
+    int count;
+    char (*paths)[kPathFieldSize + 1];
+};
+
 struct SettingsState {
     IndexFileNote* made;
     IndexFileNote* retired;
+    TakenIndexPaths takenPaths;
+    TakenIndexNames taken;
 };
 
 static SettingsState* StateOf(HWND dialog)
@@ -151,12 +162,54 @@ static SourceRecord* SelectedCookieRow(HWND list, int* index)
     return copy;
 }
 
+// Edit and Remove follow the selection, whatever changed it (the mouse, the
+// keyboard, Remove), so they are never enabled for nothing.
 static void RefreshButtons(HWND dialog)
 {
     int index;
     BOOL enabled = SelectedCookieRow(ListOf(dialog), &index) != nullptr;
     EnableWindow(GetDlgItem(dialog, IDC_EDIT), enabled);
     EnableWindow(GetDlgItem(dialog, IDC_REMOVE), enabled);
+}
+
+static void AddTakenPath(TakenIndexPaths* taken, int capacity, const char (&indexPath)[kPathFieldSize])
+{
+    if (taken->count >= capacity || FieldLength(indexPath, sizeof indexPath) == 0) return;
+    FieldString(indexPath, taken->paths[taken->count++]);
+}
+
+static int PathIsTaken(const void* context, const char* path)
+{
+    const TakenIndexPaths* taken = static_cast<const TakenIndexPaths*>(context);
+    for (int i = 0; i < taken->count; ++i)
+        if (lstrcmpiA(taken->paths[i], path) == 0) return 1;
+    return 0;
+}
+
+// Collects the names afresh: the catalogue's records and the list's rows.
+// Without memory for them, the catalogue's own check stands in.
+static const TakenIndexNames* TakeIndexNames(HWND dialog, SettingsState* state)
+{
+    HWND list = ListOf(dialog);
+    TakenIndexPaths* taken = &state->takenPaths;
+    if (taken->paths != nullptr) LocalFree(taken->paths);
+    taken->count = 0;
+    SourceRecord record;
+    int records = 0;
+    while (ReadSourceRecord(records, &record)) ++records;
+    int capacity = records + RowCount(list);
+    taken->paths = static_cast<char(*)[kPathFieldSize + 1]>(
+        LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(capacity > 0 ? capacity : 1) * sizeof taken->paths[0]));
+    if (taken->paths == nullptr) return &kCatalogueIndexNames;
+    for (int i = 0; i < records && ReadSourceRecord(i, &record); ++i) AddTakenPath(taken, capacity, record.indexPath);
+    int rows = RowCount(list);
+    for (int i = 0; i < rows; ++i) {
+        const SourceRecord* copy = RowCopy(list, i);
+        if (copy != nullptr) AddTakenPath(taken, capacity, copy->indexPath);
+    }
+    state->taken.isTaken = PathIsTaken;
+    state->taken.context = taken;
+    return &state->taken;
 }
 
 static void InsertColumn(HWND list, int index, const char* title, int width, int format)
@@ -212,6 +265,7 @@ static void OnAdd(HWND dialog, SettingsState* state)
     NoteIndexFile(&state->made, working.indexPath);
     InsertRow(ListOf(dialog), working);
     RefreshTitle(dialog);
+    RefreshButtons(dialog);
 }
 
 // The file is indexed into a new index file, so the row's old one stays
@@ -246,6 +300,7 @@ static void OnRemove(HWND dialog, SettingsState* state)
     NoteIndexFile(&state->retired, copy->indexPath);
     SendMessageA(list, LVM_DELETEITEM, index, 0);
     RefreshTitle(dialog);
+    RefreshButtons(dialog);
 }
 
 static bool NamedByRow(HWND list, const char* path)
@@ -262,7 +317,10 @@ static bool NamedByRow(HWND list, const char* path)
 }
 
 // Writes the rows over the catalogue's first positions before it drops the
-// positions behind them, so that no moment leaves the catalogue short.
+// positions behind them, so that no moment leaves the catalogue shorter than
+// both the old list and the new one. A write that fails stops it all: the
+// records behind it and every index file stay, the user hears of it, and the
+// dialog stays open with its rows, for another OK or Cancel.
 static void OnOk(HWND dialog, SettingsState* state)
 {
     if (RefreshTitle(dialog) == 0) {
@@ -272,21 +330,26 @@ static void OnOk(HWND dialog, SettingsState* state)
     HWND list = ListOf(dialog);
     int rows = RowCount(list);
     int written = 0;
-    bool allStored = true;
     for (int i = 0; i < rows; ++i) {
         const SourceRecord* copy = RowCopy(list, i);
         if (copy == nullptr) continue;
-        if (!WriteSourceRecord(written, copy)) allStored = false;
+        if (!WriteSourceRecord(written, copy)) {
+            ShowErrorBox(dialog, kSettingsNotSavedMessage);
+            return;
+        }
         ++written;
     }
-    // When a write failed, the old records behind the new ones and the index
-    // files they name are left alone rather than lost.
-    if (allStored) {
-        TruncateSourceRecords(written);
-        for (const IndexFileNote* note = state->retired; note != nullptr; note = note->next)
-            if (!NamedByRow(list, note->path)) DeleteFileA(note->path);
-    }
+    TruncateSourceRecords(written);
+    for (const IndexFileNote* note = state->retired; note != nullptr; note = note->next)
+        if (!NamedByRow(list, note->path)) DeleteFileA(note->path);
     EndDialog(dialog, 1);
+}
+
+static void OnAskTakenIndexNames(HWND dialog, LPARAM lParam)
+{
+    SettingsState* state = StateOf(dialog);
+    if (state == nullptr || lParam == 0) return;
+    *reinterpret_cast<const TakenIndexNames**>(lParam) = TakeIndexNames(dialog, state);
 }
 
 // The catalogue is not touched, and the index files made meanwhile go again.
@@ -322,9 +385,11 @@ static void OnCommand(HWND dialog, WPARAM wParam)
     }
 }
 
-// A check box changed (or, as the list reports it alike, the selection).
+// A check box changed, or the selection (the list reports both alike).
 static void OnItemChanged(HWND dialog, const NMLISTVIEW* change)
 {
+    if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
+        RefreshButtons(dialog);
     if (change->uOldState == 0) return;
     HWND list = ListOf(dialog);
     SourceRecord* copy = RowCopy(list, change->iItem);
@@ -371,6 +436,7 @@ static void OnDestroy(HWND dialog)
     SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
     ReleaseNotes(&state->made);
     ReleaseNotes(&state->retired);
+    if (state->takenPaths.paths != nullptr) LocalFree(state->takenPaths.paths);
     LocalFree(state);
 }
 
@@ -388,6 +454,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         break;
     case WM_DESTROY:
         OnDestroy(dialog);
+        break;
+    case kAskTakenIndexNames:
+        OnAskTakenIndexNames(dialog, lParam);
         break;
     default:
         break;

@@ -12,6 +12,7 @@
 
 #include "window/cookie_dialog.h"
 #include "cookies/indexer.h"
+#include "cookies/shared_read.h"
 #include "res/resource_ids.h"
 #include "tests/gui/source_dialogs.h"
 #include "tests/support/gui_driver.h"
@@ -172,6 +173,32 @@ TEST_F(CookieFileDialog, AFileIsIndexedOnTheWorkerAndTheDialogEndsWithOne)
     EXPECT_EQ(std::string(record_.indexPath), IndexFolder() + "\\" + IndexFiles()[0]);
 }
 
+// A path pasted from Explorer's "Copy as path" comes in quotes, often with
+// blanks around; a relative path would depend on the folder the program
+// runs in. Both are stored as the plain full path.
+TEST_F(CookieFileDialog, PastedQuotedAndRelativePathsAreStoredAsFullPaths)
+{
+    std::string cookies = WriteCookieFile("four.txt", 4);
+    struct Case {
+        std::string entered;
+        const char* what;
+    } cases[] = {
+        {"  \"" + cookies + "\" ", "a quoted path with blanks around"},
+        {"four.txt", "a path relative to the current folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(NewRecord());
+        Enter("Four", c.entered);
+        Press(dialog_, IDOK);
+        ASSERT_TRUE(run_->WaitForEnd(10000)) << "expected the path accepted and indexed";
+        EXPECT_EQ(run_->Result(), 1);
+        EXPECT_STREQ(record_.cookiePath, cookies.c_str()) << "expected the plain full path stored";
+        EXPECT_EQ(record_.count, 4u);
+        run_.reset();
+    }
+}
+
 TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
 {
     // Two thousand million bytes take the indexer about a second: ages
@@ -257,4 +284,80 @@ TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
     EXPECT_EQ(lstrcmpiA(ItemText(dialog_, IDC_COOKIE_PATH).c_str(), folder_.File("chosen.txt").c_str()), 0)
         << ItemText(dialog_, IDC_COOKIE_PATH);
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Chosen");
+}
+
+// The Open dialog leaves the current folder where it was: "Fortune.txt" and a
+// relative output file are looked up there for the rest of the run, also
+// after a Browse into the folder of a cookie file.
+TEST_F(CookieFileDialog, BrowseLeavesTheCurrentFolderAlone)
+{
+    folder_.Write("Fortune.txt", "from the start-up folder\n");
+    TempFolder elsewhere;
+    elsewhere.Write("Fortune.txt", "from the cookie file's folder\n");
+    elsewhere.Write("chosen.txt", "A\n");
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+
+    Open(NewRecord());
+    Enter("Chosen", elsewhere.File("chosen.txt"));
+    Press(dialog_, IDC_BROWSE);
+    HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
+    ASSERT_NE(open, nullptr) << "no Open dialog";
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitForWindowGone(open));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_EQ(lstrcmpiA(ItemText(dialog_, IDC_COOKIE_PATH).c_str(), elsewhere.File("chosen.txt").c_str()), 0)
+        << ItemText(dialog_, IDC_COOKIE_PATH);
+
+    char after[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(after, before) << "expected the current folder unchanged by Browse";
+    // The legacy reader's own open of "Fortune.txt" finds the start-up one.
+    FILE* legacy = OpenSharedText("Fortune.txt");
+    ASSERT_NE(legacy, nullptr) << "expected a Fortune.txt in the current folder";
+    char line[64] = {};
+    fgets(line, sizeof line, legacy);
+    fclose(legacy);
+    EXPECT_STREQ(line, "from the start-up folder\n");
+}
+
+// A file whose name has letters outside the ANSI code page (Cyrillic under
+// the Western code page) comes back from Browse as its short form, which is
+// ASCII and names the same file, rather than with "?" for each letter.
+TEST_F(CookieFileDialog, BrowseGivesAFileNamedOutsideTheAnsiCodePageByItsShortForm)
+{
+    std::wstring folder(folder_.Path().begin(), folder_.Path().end());
+    std::wstring name = folder + L"\\\u0446\u0438\u0442\u0430\u0442\u044B.txt";
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "A\n%\nB\n", 6, &written, nullptr);
+    CloseHandle(file);
+
+    Open(NewRecord());
+    Enter("Quotes", "");
+    Press(dialog_, IDC_BROWSE);
+    HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
+    ASSERT_NE(open, nullptr) << "no Open dialog";
+    HWND box = GetDlgItem(open, cmb13);
+    if (box == nullptr) box = GetDlgItem(open, edt1);
+    ASSERT_NE(box, nullptr) << "expected the Open dialog's file name box";
+    SetWindowTextW(box, name.c_str());
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitForWindowGone(open));
+    ASSERT_TRUE(run_->Barrier(dialog_));
+
+    std::string path = ItemText(dialog_, IDC_COOKIE_PATH);
+    ASSERT_FALSE(path.empty()) << "expected the chosen file in the path";
+    for (char c : path) ASSERT_TRUE(c > 0 && c < 127 && c != '?') << "expected ASCII letters: " << path;
+    std::wstring widePath(path.begin(), path.end());
+    wchar_t longForm[MAX_PATH] = {};
+    ASSERT_GT(GetLongPathNameW(widePath.c_str(), longForm, MAX_PATH), 0u) << "expected a path that exists: " << path;
+    EXPECT_EQ(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, longForm, -1, name.c_str(), -1), CSTR_EQUAL)
+        << "expected the short form of the Cyrillic file: " << path;
+
+    Press(dialog_, IDOK);
+    ASSERT_TRUE(run_->WaitForEnd(10000)) << "expected the file indexed through its short form";
+    EXPECT_EQ(run_->Result(), 1);
+    EXPECT_EQ(record_.count, 2u);
 }

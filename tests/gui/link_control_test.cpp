@@ -1,10 +1,12 @@
 // The two links of the real fortune window: cursor, paint and click.
 #include <windows.h>
+#include <objbase.h>
 
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/process.h"
@@ -123,6 +125,40 @@ TEST_F(LinkClick, OpensTheLabelThroughTheShellShownAndLeavesTheWindowOpen)
     SendMessageA(run.Window(), WM_NULL, 0, 0);
     EXPECT_FALSE(run.Ended());
     EXPECT_STREQ(run.Buffer(), "A fortune.");
+}
+
+// The shell may hand an open request to extensions that need COM, so the
+// thread that opens a link joins a single-threaded apartment first (ole32 is
+// loaded then, not at start-up).
+struct ShellCall {
+    std::string file;
+    INT_PTR result;
+    HRESULT multiThreaded;  // what asking for the multi-threaded apartment gave afterwards
+};
+
+static DWORD WINAPI OpenOnThread(LPVOID parameter)
+{
+    ShellCall* call = static_cast<ShellCall*>(parameter);
+    // Twice: a second open must not take the thread out of its apartment.
+    for (int i = 0; i < 2; ++i)
+        call->result = reinterpret_cast<INT_PTR>(OpenWithShell(nullptr, "open", call->file.c_str(), SW_SHOWNORMAL));
+    call->multiThreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(call->multiThreaded)) CoUninitialize();
+    return 0;
+}
+
+TEST_F(LinkClick, TheThreadThatOpensALinkIsInASingleThreadedApartment)
+{
+    ShellCall call = {BuildFolder() + "\\show_probe.exe", 0, S_OK};
+    ASSERT_TRUE(FileExists(call.file));
+    HANDLE thread = CreateThread(nullptr, 0, OpenOnThread, &call, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_GT(call.result, 32) << "expected the shell to start the program";
+    EXPECT_EQ(call.multiThreaded, RPC_E_CHANGED_MODE)
+        << "expected the thread already in a single-threaded apartment (0x" << std::hex << call.multiThreaded << ")";
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(folder_.File("shown.txt")); }, 30000)) << "expected the program to run";
 }
 
 static BOOL CALLBACK FindOwned(HWND window, LPARAM param)

@@ -225,6 +225,83 @@ TEST_F(SettingsDialog, OkWithNoActiveTotalShowsTheMessageAndKeepsTheDialogOpen)
     EXPECT_EQ(stored[1].active, 1);
 }
 
+// A record that cannot be written stops OK: nothing behind it is dropped, no
+// index file goes, the user is told, and the dialog stays open with its rows
+// for another OK or Cancel.
+TEST_F(SettingsDialog, OkThatCannotWriteTheCatalogueKeepsTheDialogAndEveryRecord)
+{
+    folder_.Write("b.idx", std::string(4, '\0'));
+    std::string bIndex = folder_.File("b.idx");
+    WriteCatalogue({BuiltIn(), Cookie(1, 3, "B", "C:\\b.txt", bIndex.c_str()), Cookie(1, 4, "C", "C:\\c.txt")});
+    auto before = SnapshotKey(CatalogueKey);
+    Open();
+    ClickRow("B");
+    PressAndSettle(IDC_REMOVE);
+
+    // The catalogue key becomes one this user may read but not change.
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    SetKeyDacl(key, "D:P(A;;KR;;;WD)");
+    HKEY probe;
+    LONG writable = RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_SET_VALUE, &probe);
+    if (writable == ERROR_SUCCESS) RegCloseKey(probe);
+    EXPECT_NE(writable, ERROR_SUCCESS) << "expected this platform to enforce the read-only key";
+
+    Press(dialog_, IDOK);
+    MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
+    SetKeyDacl(key, "D:P(A;;KA;;;WD)");
+    RegCloseKey(key);
+    ASSERT_TRUE(seen.found) << "expected a message box";
+    EXPECT_EQ(seen.caption, "Merrowind");
+    EXPECT_EQ(seen.text, "The settings could not be saved.");
+    EXPECT_TRUE(seen.errorIcon);
+    EXPECT_TRUE(seen.onlyOk);
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_FALSE(run_->Ended()) << "expected the dialog to stay open";
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"C", "Internal Fortunes"}));
+    EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "expected the catalogue as it was";
+    EXPECT_TRUE(FileExists(bIndex)) << "expected the removed row's index file kept while its record stays";
+
+    // With the key writable again, OK saves.
+    EXPECT_EQ(EndWith(IDOK), 1);
+    EXPECT_EQ(Names(ReadCatalogue()), "C;Internal Fortunes;");
+    EXPECT_FALSE(FileExists(bIndex));
+}
+
+// A new source never gets an index file name that a record of the catalogue
+// or a row of the list holds, even when that file has gone from the disk.
+TEST_F(SettingsDialog, AddTakesNoIndexNameThatARecordOrARowHolds)
+{
+    std::string one = WriteCookieFile("one.txt", 1);
+    std::string two = WriteCookieFile("two.txt", 2);
+    auto name = [&](int n) { return IndexFolder() + "\\Merrowind Index 0000" + std::to_string(n) + ".idx"; };
+    WriteCatalogue({BuiltIn(), Cookie(1, 2, "Gone", "C:\\gone.txt", name(0).c_str())});
+    Open();
+    auto add = [&](const char* source, const std::string& path) {
+        Press(dialog_, IDC_ADD);
+        HWND dialog = WaitForDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME);
+        ASSERT_NE(dialog, nullptr);
+        SetItemText(dialog, IDC_COOKIE_NAME, source);
+        SetItemText(dialog, IDC_COOKIE_PATH, path);
+        Press(dialog, IDOK);
+        ASSERT_TRUE(WaitForWindowGone(dialog));
+        ASSERT_TRUE(run_->Barrier(dialog_));
+    };
+    add("One", one);
+    ASSERT_TRUE(FileExists(name(1))) << "expected 00001: 00000 is held by a record although its file has gone";
+    // A cleaner takes the new index file away while the dialog is open.
+    ASSERT_TRUE(DeleteFileA(name(1).c_str()));
+    add("Two", two);
+    EXPECT_TRUE(FileExists(name(2))) << "expected 00002: 00001 is held by a row although its file has gone";
+
+    EXPECT_EQ(EndWith(IDOK), 1);
+    std::vector<SourceRecord> stored = ReadCatalogue();
+    ASSERT_EQ(Names(stored), "Gone;Internal Fortunes;One;Two;");
+    EXPECT_EQ(std::string(stored[0].indexPath), name(0));
+    EXPECT_EQ(std::string(stored[2].indexPath), name(1));
+    EXPECT_EQ(std::string(stored[3].indexPath), name(2)) << "expected every source its own index file";
+}
+
 TEST_F(SettingsDialog, EmptyCatalogueShowsNoRowsAndRefusesOk)
 {
     Open();
@@ -237,7 +314,7 @@ TEST_F(SettingsDialog, EmptyCatalogueShowsNoRowsAndRefusesOk)
     EXPECT_EQ(CountSourceRecords(), 0);
 }
 
-TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
+TEST_F(SettingsDialog, EditAndRemoveFollowTheSelectionOfCookieFileRows)
 {
     WriteCatalogue({BuiltIn(), MakeRecord(1, kSourceLegacyText, 5, "Fortune.txt", "Fortune.txt"),
                     Cookie(1, 7, "Alpha")});
@@ -249,14 +326,25 @@ TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
     ClickRow("Alpha");
     EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
 
-    // Selecting the built-in row without the mouse leaves the buttons alone,
-    // and Remove then checks the row itself.
+    // The keyboard moves the selection, and the buttons follow it (the rows
+    // are Alpha, Fortune.txt, Internal Fortunes).
+    PressKey(VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return ListRowState(list_, ListRowNamed(list_, "Fortune.txt"), LVIS_SELECTED) != 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return !EditAndRemoveEnabled(); }, 10000))
+        << "expected Edit and Remove disabled once the keyboard selects the legacy row";
+    PressKey(VK_UP);
+    EXPECT_TRUE(WaitUntil([&] { return EditAndRemoveEnabled(); }, 10000))
+        << "expected Edit and Remove enabled once the keyboard selects Alpha again";
+
+    // Selecting the built-in row in any other way disables them too, and
+    // Remove still checks the row itself.
     LVITEMA item;
     ZeroMemory(&item, sizeof item);
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list_, LVM_SETITEMSTATE, ListRowNamed(list_, "Internal Fortunes"), reinterpret_cast<LPARAM>(&item));
-    EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
+    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_FALSE(EditAndRemoveEnabled()) << "expected the buttons to follow a selection made without the mouse";
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(ListRowCount(list_), 3) << "Remove leaves the built-in row";
     PressAndSettle(IDC_EDIT);
@@ -266,12 +354,13 @@ TEST_F(SettingsDialog, EditAndRemoveFollowOnlyMouseClicksOnCookieFileRows)
     ClickRow("Internal Fortunes", true);
     EXPECT_EQ(FindDialogWithControl(run_->ThreadId(), IDC_COOKIE_NAME), nullptr);
 
-    // After Remove the buttons keep their state until the next click, and
+    // Remove takes the selected row away, and the buttons with it; pressed
     // with no row selected they do nothing.
     ClickRow("Alpha");
+    EXPECT_TRUE(EditAndRemoveEnabled());
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"Fortune.txt", "Internal Fortunes"}));
-    EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
+    EXPECT_FALSE(EditAndRemoveEnabled()) << "expected Edit and Remove disabled after Remove";
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(ListRowCount(list_), 2);
     EXPECT_EQ(EndWith(IDCANCEL), 0);

@@ -16,6 +16,22 @@ void RedirectAppData(const std::string& folder)
     ASSERT_EQ(CurrentAppData(), folder) << "the shell does not take the redirected folder";
 }
 
+void RedirectAppDataWide(const std::wstring& folder)
+{
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                              0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    LONG set = RegSetValueExW(key, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                              static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    ASSERT_EQ(set, ERROR_SUCCESS);
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)));
+    ASSERT_TRUE(folder == path) << "the shell does not take the redirected folder";
+}
+
 void SetAppDataValue(const std::string& value)
 {
     SetRawValue(kUserShellFolders, "AppData", REG_SZ, value + std::string(1, '\0'));

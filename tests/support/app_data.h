@@ -11,6 +11,10 @@
 // Fails the test unless the shell then reports exactly that folder.
 void RedirectAppData(const std::string& folder);
 
+// The same for a folder named in letters of any script (UTF-16); fails the
+// test unless the shell's wide call then reports exactly that folder.
+void RedirectAppDataWide(const std::wstring& folder);
+
 // Only sets the value, whatever it names.
 void SetAppDataValue(const std::string& value);
 

@@ -1,5 +1,7 @@
 #include "tests/support/win32_fixtures.h"
 
+#include <sddl.h>
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -82,6 +84,37 @@ FILETIME LastWriteTime(const std::string& path)
     ZeroMemory(&data, sizeof data);
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
+}
+
+void SetKeyDacl(HKEY key, const char* sddl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        << "expected a valid access list: " << sddl;
+    LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    ASSERT_EQ(set, ERROR_SUCCESS) << "expected the key's access list set to " << sddl;
+}
+
+HeldForWriting::HeldForWriting(const std::string& path, FileHold hold)
+{
+    DWORD access = hold == kDeleteHold ? GENERIC_WRITE | DELETE : GENERIC_WRITE;
+    DWORD share = hold == kDeleteHold ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : FILE_SHARE_READ;
+    handle_ = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+HeldForWriting::~HeldForWriting()
+{
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+bool HoldLocksOutPlainReaders(const std::string& path)
+{
+    HANDLE plain = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (plain == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(plain);
+    return false;
 }
 
 void DeleteFolderTree(const std::string& path)

@@ -36,6 +36,27 @@ std::set<std::string> FolderNames(const std::string& folder);
 FILETIME LastWriteTime(const std::string& path);
 void DeleteFolderTree(const std::string& path);
 
+// Holds a file open for writing for as long as it lives, as an editor holds
+// the file it shows: kEditorHold shares reading only (Word, Excel); kDeleteHold
+// also has delete access and shares everything (editors that save by
+// renaming). Other opens of the file then succeed only when they share
+// writing, and for kDeleteHold deletion too.
+enum FileHold { kEditorHold, kDeleteHold };
+class HeldForWriting {
+public:
+    HeldForWriting(const std::string& path, FileHold hold);
+    ~HeldForWriting();
+    HeldForWriting(const HeldForWriting&) = delete;
+    HeldForWriting& operator=(const HeldForWriting&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+// Whether a read that shares reading only is refused while the hold lasts:
+// the trap the hold stands for is there on this platform.
+bool HoldLocksOutPlainReaders(const std::string& path);
+
 // One registry value as stored: its name, type and bytes.
 struct RegistryValue {
     std::string name;
@@ -59,6 +80,9 @@ bool GetDwordValue(const char* key, const char* name, DWORD* value);
 long long StoredDword(const char* key, const char* name);
 bool ValueExists(const char* key, const char* name);
 void DeleteKeyTree(HKEY root, const char* key);
+// Replaces the key's access list with one in SDDL form ("D:P(A;;KR;;;WD)":
+// everyone may read only; "D:P(A;;KA;;;WD)": everyone may do everything).
+void SetKeyDacl(HKEY key, const char* sddl);
 
 // A record with zeroed padding and the given fields.
 SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name,

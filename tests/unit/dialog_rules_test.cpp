@@ -1,3 +1,6 @@
+#include <stdio.h>
+#include <string.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -84,4 +87,33 @@ TEST(CountText, IsUnsignedDecimal)
     EXPECT_STREQ(text, "0");
     FormatCount(4294967295u, text);
     EXPECT_STREQ(text, "4294967295");
+}
+
+// Explorer's "Copy as path" quotes the path; a paste may bring blanks along.
+TEST(PastedPath, LosesSurroundingBlanksAndOnePairOfQuotes)
+{
+    struct Case {
+        const char* pasted;
+        const char* expected;
+    } cases[] = {
+        {"\"C:\\My Cookies\\wisdom.txt\"", "C:\\My Cookies\\wisdom.txt"},
+        {"  \"C:\\a.txt\"\t ", "C:\\a.txt"},
+        {" C:\\a b.txt ", "C:\\a b.txt"},
+        {"\"\"C:\\a.txt\"\"", "\"C:\\a.txt\""},  // one pair only
+        {"\"C:\\a.txt", "\"C:\\a.txt"},          // an unpaired quote stays
+        {"C:\\a.txt\"", "C:\\a.txt\""},
+        {"\" C:\\a.txt \"", " C:\\a.txt "},      // what is inside the quotes is the path
+        {"\"\"", ""},
+        {"\"", "\""},
+        {"   ", ""},
+        {"", ""},
+        {"relative.txt", "relative.txt"},
+    };
+    for (const Case& c : cases) {
+        char path[260];
+        snprintf(path, sizeof path, "%s", c.pasted);
+        size_t length = TrimPastedPath(path);
+        EXPECT_STREQ(path, c.expected) << "pasted [" << c.pasted << "]";
+        EXPECT_EQ(length, strlen(c.expected)) << "pasted [" << c.pasted << "]";
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/ansi_path_rules.h"
 #include "core/source_record.h"
 
 TEST(SourceRecordFields, FieldWithoutTerminatorIsCutAtItsEnd)
@@ -34,4 +35,19 @@ TEST(SourceRecordFields, SetFieldCutsSoTheTerminatorFits)
     EXPECT_STREQ(field, "abc");
     SetField(field, sizeof field, "");
     EXPECT_STREQ(field, "");
+}
+
+// Records store ANSI paths. A path the wide calls give is kept when it
+// converts exactly; one with a letter outside the ANSI code page ("?" in its
+// place names another file) goes through its short form, and only once.
+TEST(AnsiPathRoute, ExactConversionsAreKeptAndOthersTryTheShortFormOnce)
+{
+    EXPECT_EQ(ChooseAnsiPathRoute(true, false, false), kAnsiPathConverted);
+    EXPECT_EQ(ChooseAnsiPathRoute(true, false, true), kAnsiPathConverted);
+    EXPECT_EQ(ChooseAnsiPathRoute(true, true, false), kAnsiPathTryShortForm)
+        << "a default character means the text names another file";
+    EXPECT_EQ(ChooseAnsiPathRoute(false, false, false), kAnsiPathTryShortForm)
+        << "a path too long in ANSI bytes may fit as its short form";
+    EXPECT_EQ(ChooseAnsiPathRoute(true, true, true), kAnsiPathNone) << "no third try";
+    EXPECT_EQ(ChooseAnsiPathRoute(false, false, true), kAnsiPathNone);
 }

@@ -118,3 +118,29 @@ TEST(DialogTemplates, MoreCookiesAddressIsUnderTheHomePagesReservedDomain)
     EXPECT_EQ(more.compare(0, home.size(), home), 0) << more << " is not under " << home;
     EXPECT_NE(home.find(".example/"), std::string::npos) << "a reserved example domain: " << home;
 }
+
+// The manifest, resource 1 of type 24, as linked: the common controls it
+// depends on, an execution level (without one, Windows treats the program as
+// a legacy one and virtualises its writes into protected folders), and the
+// Windows versions it was made for.
+TEST(ProgramManifest, RequestsTheInvokersLevelAndNamesTheSupportedWindows)
+{
+    HRSRC found = FindResourceExA(nullptr, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
+                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    ASSERT_NE(found, nullptr) << "expected the manifest as resource 1 of type 24, English (United States)";
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    std::string manifest(bytes, SizeofResource(nullptr, found));
+    const char* expected[] = {
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+        "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",  // 7
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",  // 8
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
+    };
+    for (const char* piece : expected)
+        EXPECT_NE(manifest.find(piece), std::string::npos) << "expected the manifest to hold " << piece;
+    EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
+}

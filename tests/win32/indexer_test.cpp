@@ -239,6 +239,74 @@ TEST_F(Indexer, NoFreeNameBelowTheLimit)
     EXPECT_STREQ(indexPath, IndexName(1).c_str());
 }
 
+// A name that a record holds for an index file that has gone (deleted by hand
+// or by a cleaner) is not free: two records would share one index file.
+TEST_F(Indexer, NamesThatRecordsHoldAreNotGivenAgain)
+{
+    folder_.Write("cookies.txt", "A\n%\nB");
+    WriteCatalogue({MakeRecord(1, kSourceCookieFile, 5, "gone", "C:\\gone.txt", IndexName(0).c_str()),
+                    MakeRecord(1, kSourceCookieFile, 5, "also gone", "C:\\gone2.txt", IndexName(1).c_str())});
+    SourceRecord record = Record("cookies.txt", "");
+    IndexJob job;
+    job.record = &record;
+    job.thread = nullptr;
+    job.progress.store(0);
+    job.cancel.store(0);
+    job.taken = &kCatalogueIndexNames;
+    ASSERT_EQ(IndexCookieFile(&job), kIndexOk);
+    EXPECT_STREQ(record.indexPath, IndexName(2).c_str()) << "expected the lowest name no record holds";
+
+    // Whatever the caller counts as taken is passed over too, with the disk.
+    struct Only {
+        static int Taken(const void* context, const char* path)
+        {
+            return lstrcmpiA(static_cast<const char*>(context), path) == 0;
+        }
+    };
+    std::string third = IndexName(3);
+    TakenIndexNames taken = {Only::Taken, third.c_str()};
+    char indexPath[kPathFieldSize] = {};
+    EXPECT_EQ(ChooseIndexFile(indexPath, kIndexNameLimit, &taken), kIndexOk);
+    EXPECT_STREQ(indexPath, IndexName(0).c_str()) << "expected 00000: free on disk, and not taken here";
+    WriteWholeFile(IndexName(0), "x");
+    WriteWholeFile(IndexName(1), "x");
+    WriteWholeFile(IndexName(2), "x");
+    EXPECT_EQ(ChooseIndexFile(indexPath, kIndexNameLimit, &taken), kIndexOk);
+    EXPECT_STREQ(indexPath, IndexName(4).c_str()) << "expected 00003 passed over as taken";
+    EXPECT_EQ(ChooseIndexFile(indexPath, 4, &taken), kIndexNoFreeName);
+}
+
+// A user named in another script (a Cyrillic name with the Western code
+// page): the ANSI form of the folder would have "?" for each letter. The
+// index folder then goes through the folder's short form, which names the
+// same folder in ASCII letters.
+TEST_F(Indexer, ApplicationDataFolderOutsideTheAnsiCodePage)
+{
+    std::wstring wideTemp(folder_.Path().begin(), folder_.Path().end());
+    std::wstring cyrillic = wideTemp + L"\\\u041F\u043E\u043B\u044C\u0437\u043E\u0432\u0430\u0442\u0435\u043B\u044C";
+    RedirectAppDataWide(cyrillic);
+    if (HasFatalFailure()) return;
+    char probe[MAX_PATH];
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, cyrillic.c_str(), -1, probe, MAX_PATH, nullptr, &lossy);
+    ASSERT_TRUE(lossy) << "expected an ANSI code page without Cyrillic letters (code page " << GetACP() << ")";
+    wchar_t shortForm[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(cyrillic.c_str(), shortForm, MAX_PATH), 0u)
+        << "expected the file system to give a short form of the folder";
+
+    folder_.Write("cookies.txt", "A\n%\nB\n%\nC");
+    SourceRecord record = Record("cookies.txt", "");
+    ASSERT_EQ(Index(record), kIndexOk);
+    std::string indexPath = record.indexPath;
+    for (char c : indexPath) ASSERT_TRUE(c > 0 && c < 127 && c != '?') << "expected ASCII letters: " << indexPath;
+    EXPECT_EQ(ReadEntries(indexPath), Entries({0, 4, 8})) << "expected the index readable by its ANSI path";
+    EXPECT_EQ(record.count, 3u);
+    // It is the file in the Cyrillic folder.
+    std::wstring expected = cyrillic + L"\\Tolvane Software\\Merrowind\\Merrowind Index 00000.idx";
+    EXPECT_NE(GetFileAttributesW(expected.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "expected the index file under the Cyrillic folder";
+}
+
 TEST_F(Indexer, FolderThatCannotBeCreated)
 {
     WriteWholeFile(appData_ + "\\Tolvane Software", "a file in the way");

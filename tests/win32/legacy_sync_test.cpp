@@ -134,6 +134,32 @@ TEST_F(LegacySync, LockedFileCountsAsAbsent)
     ExpectCatalogue({kBuiltInOn});
 }
 
+// An editor's hold is no lock: the file is still there, so its record keeps
+// the user's switch, and a changed file is counted through the hold.
+TEST_F(LegacySync, FileAnEditorHoldsOpenIsStillThere)
+{
+    for (FileHold hold : {kEditorHold, kDeleteHold}) {
+        SCOPED_TRACE(hold == kEditorHold ? "held for writing" : "held for writing and deletion");
+        WriteFortunes("EXTRA one\ntwo\nthree\n");
+        FILETIME time = FileTime();
+        WriteCatalogue({kBuiltInOn, Legacy(3, 0)});
+        SetStored(3, 1, time.dwLowDateTime, time.dwHighDateTime);
+        {
+            HeldForWriting editor(folder_.File("Fortune.txt"), hold);
+            ASSERT_TRUE(editor.Held());
+            ASSERT_TRUE(HoldLocksOutPlainReaders(folder_.File("Fortune.txt")))
+                << "expected this platform to honour share modes, or the test shows nothing";
+            SyncLegacyTextFile();
+            ExpectCatalogue({kBuiltInOn, Legacy(3, 0)});
+
+            SetStored(3, 1, 1, 1);  // a time the file does not have: it is counted again
+            SyncLegacyTextFile();
+            ExpectCatalogue({kBuiltInOn, Legacy(3, 1)});
+        }
+        ExpectStored(3, 1);
+    }
+}
+
 TEST_F(LegacySync, UnchangedFileWithItsRecordWritesNothing)
 {
     WriteCatalogue({kBuiltInOn});

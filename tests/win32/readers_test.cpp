@@ -180,6 +180,46 @@ TEST_F(Readers, IndexWithoutANameIsTemporary)
     EXPECT_FALSE(FileExists(IndexFolder() + "\\Merrowind Index 00000.idx"));
 }
 
+// An editor that holds "Fortune.txt" or a cookie file open for writing locks
+// out readers that share reading only; these share writing and deletion.
+TEST_F(Readers, FilesAnEditorHoldsOpenAreStillRead)
+{
+    folder_.Write("Fortune.txt", "first\nsecond\n");
+    SourceRecord record = Indexed("A\n%\nB\n%\nC\n");
+    for (FileHold hold : {kEditorHold, kDeleteHold}) {
+        SCOPED_TRACE(hold == kEditorHold ? "held for writing" : "held for writing and deletion");
+        {
+            HeldForWriting legacy(folder_.File("Fortune.txt"), hold);
+            HeldForWriting cookies(folder_.File("cookies.txt"), hold);
+            ASSERT_TRUE(legacy.Held() && cookies.Held());
+            ASSERT_TRUE(HoldLocksOutPlainReaders(folder_.File("cookies.txt")))
+                << "expected this platform to honour share modes, or the test shows nothing";
+            EXPECT_EQ(Legacy(1), "second\n");
+            EXPECT_EQ(Cookie(1, record), "B\n");
+            // The rebuild of a deleted index reads the held cookie file too.
+            ASSERT_TRUE(DeleteFileA(folder_.File("cookies.idx").c_str()));
+            EXPECT_EQ(Cookie(2, record), "C\n");
+        }
+        // And the index file, held in turn.
+        HeldForWriting index(folder_.File("cookies.idx"), hold);
+        EXPECT_TRUE(index.Held()) << "expected the index file rebuilt above";
+        if (index.Held()) EXPECT_EQ(Cookie(2, record), "C\n") << "expected the entry read from the held index";
+    }
+}
+
+// The temporary index of a record without an index path takes no name that
+// a record of the catalogue holds for an index file that has gone.
+TEST_F(Readers, TemporaryIndexTakesNoNameARecordHolds)
+{
+    folder_.Write("cookies.txt", "A\n%\nB\n%\nC\n");
+    std::string held = IndexFolder() + "\\Merrowind Index 00000.idx";
+    WriteCatalogue({MakeRecord(1, kSourceCookieFile, 3, "gone", "C:\\gone.txt", held.c_str())});
+    SourceRecord record = MakeRecord(1, kSourceCookieFile, 3, "cookies", folder_.File("cookies.txt").c_str());
+    EXPECT_EQ(Cookie(1, record), "B\n");
+    EXPECT_EQ(std::string(record.indexPath), IndexFolder() + "\\Merrowind Index 00001.idx")
+        << "expected the first name that no record holds";
+}
+
 TEST_F(Readers, FailedRebuildShowsNothing)
 {
     SourceRecord record = MakeRecord(1, kSourceCookieFile, 3, "cookies", folder_.File("gone.txt").c_str(),
