@@ -3,25 +3,13 @@
 #include "core/product.h"
 #include "core/text_encoding.h"
 #include "res/resource_ids.h"
-#include "window/fortune_copy.h"
+#include "window/copy_key.h"
 #include "window/layout.h"
 #include "window/link_control.h"
+#include "window/scrolling_text.h"
 #include "window/settings_dialog.h"
+#include "window/wide_text.h"
 #include "window/wrap.h"
-
-// UTF-16 text for the wide-character calls lives in heap buffers of 16-bit
-// units, which those calls read as WCHAR.
-static_assert(sizeof(WCHAR) == sizeof(uint16_t), "WCHAR is a UTF-16 unit");
-
-static uint16_t* AllocateUnits(uint32_t count)
-{
-    return static_cast<uint16_t*>(LocalAlloc(LMEM_FIXED, count * sizeof(uint16_t)));
-}
-
-static const WCHAR* Wide(const uint16_t* units)
-{
-    return reinterpret_cast<const WCHAR*>(units);
-}
 
 struct MeasureContext {
     HDC dc;
@@ -142,225 +130,6 @@ static int LayOut(HWND window, TextSize text)
     return fit.scrolls;
 }
 
-// ---- The text of a fortune too tall for the screen scrolls in its control.
-// The control keeps its previous window procedure in its user-data slot, and
-// the scroll bar holds the position and the text's height.
-
-static WNDPROC PreviousTextProc(HWND control)
-{
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
-}
-
-// Height of one line of the control's font.
-static int LineHeight(HWND control)
-{
-    HDC dc = GetDC(control);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
-    TEXTMETRICW metrics;
-    int height = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 13;
-    if (previous != nullptr) SelectObject(dc, previous);
-    ReleaseDC(control, dc);
-    return height > 0 ? height : 1;
-}
-
-static void ScrollTextTo(HWND control, int position)
-{
-    SCROLLINFO info;
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (!GetScrollInfo(control, SB_VERT, &info)) return;
-    position = ClampScrollPosition(position, info.nMax + 1, static_cast<int>(info.nPage));
-    if (position == info.nPos) return;
-    info.fMask = SIF_POS;
-    info.nPos = position;
-    SetScrollInfo(control, SB_VERT, &info, TRUE);
-    InvalidateRect(control, nullptr, TRUE);
-}
-
-static void OnTextScroll(HWND control, WORD request)
-{
-    SCROLLINFO info;
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    if (!GetScrollInfo(control, SB_VERT, &info)) return;
-    int line = LineHeight(control);
-    int page = static_cast<int>(info.nPage);
-    int position = info.nPos;
-    switch (request) {
-    case SB_LINEUP: position -= line; break;
-    case SB_LINEDOWN: position += line; break;
-    case SB_PAGEUP: position -= page; break;
-    case SB_PAGEDOWN: position += page; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: position = info.nTrackPos; break;
-    case SB_TOP: position = 0; break;
-    case SB_BOTTOM: position = info.nMax; break;
-    default: return;
-    }
-    ScrollTextTo(control, position);
-}
-
-static void OnTextWheel(HWND control, WPARAM wParam)
-{
-    int position = GetScrollPos(control, SB_VERT);
-    ScrollTextTo(control, position + WheelScrollPixels(GET_WHEEL_DELTA_WPARAM(wParam), LineHeight(control)));
-}
-
-// Draws the text as the static control would (its font and colours, tabs
-// expanded, "&" as it is), shifted up by the scroll position.
-static void PaintScrolledText(HWND control)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(control, &paint);
-    RECT client;
-    GetClientRect(control, &client);
-    HBRUSH brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(GetParent(control), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
-    FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
-    SetBkMode(dc, TRANSPARENT);
-    int length = GetWindowTextLengthW(control);
-    uint16_t* text = AllocateUnits(static_cast<uint32_t>(length) + 1);
-    if (text != nullptr) {
-        GetWindowTextW(control, reinterpret_cast<WCHAR*>(text), length + 1);
-        SCROLLINFO info;
-        info.cbSize = sizeof info;
-        info.fMask = SIF_RANGE | SIF_POS;
-        if (!GetScrollInfo(control, SB_VERT, &info)) {
-            info.nPos = 0;
-            info.nMax = client.bottom;
-        }
-        RECT lines = client;
-        lines.top = -info.nPos;
-        lines.bottom = lines.top + info.nMax + 1;
-        DrawTextW(dc, Wide(text), -1, &lines, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
-        LocalFree(text);
-    }
-    if (previous != nullptr) SelectObject(dc, previous);
-    EndPaint(control, &paint);
-}
-
-static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_PAINT:
-        PaintScrolledText(control);
-        return 0;
-    case WM_VSCROLL:
-        OnTextScroll(control, LOWORD(wParam));
-        return 0;
-    case WM_MOUSEWHEEL:
-        OnTextWheel(control, wParam);
-        return 0;
-    case WM_NCHITTEST: {
-        // The scroll bar takes the mouse; the text lets presses through to
-        // the window, as the plain control does.
-        LRESULT hit = DefWindowProcW(control, message, wParam, lParam);
-        return hit == HTVSCROLL ? HTVSCROLL : HTTRANSPARENT;
-    }
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-        // A static control swallows presses on its frame; the scroll bar's
-        // tracking is the default window procedure's.
-        if (wParam == HTVSCROLL) return DefWindowProcW(control, message, wParam, lParam);
-        return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
-    default:
-        return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
-    }
-}
-
-// Gives the text control its scroll bar, over the whole text: the measured
-// height, or more if the control's own font draws it taller.
-static void MakeTextScroll(HWND control, int measuredHeight)
-{
-    SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
-    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ScrollingTextProc));
-    ShowScrollBar(control, SB_VERT, TRUE);
-    RECT client;
-    GetClientRect(control, &client);
-
-    int content = measuredHeight;
-    int length = GetWindowTextLengthW(control);
-    uint16_t* text = AllocateUnits(static_cast<uint32_t>(length) + 1);
-    if (text != nullptr) {
-        GetWindowTextW(control, reinterpret_cast<WCHAR*>(text), length + 1);
-        HDC dc = GetDC(control);
-        HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
-        RECT drawn = {0, 0, client.right, 0};
-        DrawTextW(dc, Wide(text), -1, &drawn, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
-        if (previous != nullptr) SelectObject(dc, previous);
-        ReleaseDC(control, dc);
-        LocalFree(text);
-        if (drawn.bottom > content) content = drawn.bottom;
-    }
-
-    SCROLLINFO info;
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = 0;
-    info.nMax = content - 1;
-    info.nPage = static_cast<UINT>(client.bottom);
-    info.nPos = 0;
-    SetScrollInfo(control, SB_VERT, &info, TRUE);
-    InvalidateRect(control, nullptr, TRUE);
-}
-
-static int TextScrolls(HWND window)
-{
-    return PreviousTextProc(GetDlgItem(window, IDC_FORTUNE_TEXT)) != nullptr;
-}
-
-// ---- Ctrl+C copies the fortune as shown, as Unicode text with CR LF line
-// ends. The keys of a modal dialog pass the dialog-box message filter before
-// the dialog manager sees them, whichever control has the focus.
-
-static void CopyFortune(HWND window)
-{
-    HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
-    int length = GetWindowTextLengthW(control);
-    uint16_t* shown = AllocateUnits(static_cast<uint32_t>(length) + 1);
-    if (shown == nullptr) return;
-    length = GetWindowTextW(control, reinterpret_cast<WCHAR*>(shown), length + 1);
-    uint32_t capacity = 2u * static_cast<uint32_t>(length) + 1u;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, capacity * sizeof(uint16_t));
-    uint16_t* copy = memory != nullptr ? static_cast<uint16_t*>(GlobalLock(memory)) : nullptr;
-    if (copy != nullptr) {
-        CopyWithCrLfLineEnds(shown, static_cast<uint32_t>(length), copy, capacity);
-        GlobalUnlock(memory);
-        if (OpenClipboard(window)) {
-            EmptyClipboard();
-            // The clipboard owns the memory once it has taken it.
-            if (SetClipboardData(CF_UNICODETEXT, memory) != nullptr) memory = nullptr;
-            CloseClipboard();
-        }
-    }
-    if (memory != nullptr) GlobalFree(memory);
-    LocalFree(shown);
-}
-
-static int IsCopyKey(const MSG* message)
-{
-    return message->message == WM_KEYDOWN && message->wParam == 'C' && GetKeyState(VK_CONTROL) < 0 &&
-           GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
-}
-
-static LRESULT CALLBACK CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam)
-{
-    const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && message != nullptr && IsCopyKey(message)) {
-        // Only for a fortune window: not for the settings dialog above it.
-        HWND root = GetAncestor(message->hwnd, GA_ROOT);
-        if (root != nullptr && GetDlgItem(root, IDC_FORTUNE_TEXT) != nullptr && GetDlgItem(root, IDC_HOME_LINK) != nullptr) {
-            CopyFortune(root);
-            return 1;
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 static void SetFortuneText(HWND window, const char* text, int utf8)
 {
     uint16_t* wide = utf8 ? AllocateUnits(kTextBufferSize) : nullptr;
@@ -395,8 +164,7 @@ static void OnInitDialog(HWND window, char* text)
     int scrolls = LayOut(window, measured);
     SetFortuneText(window, text, utf8);
     if (scrolls) MakeTextScroll(control, measured.height);
-    HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, CopyKeyFilter, nullptr, GetCurrentThreadId());
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(hook));
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(WatchCopyKey()));
 }
 
 static void OnDestroy(HWND window)
@@ -409,7 +177,8 @@ static void OnDestroy(HWND window)
 // takes it when it scrolls.
 static void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (TextScrolls(window)) SendMessageW(GetDlgItem(window, IDC_FORTUNE_TEXT), WM_MOUSEWHEEL, wParam, lParam);
+    HWND text = GetDlgItem(window, IDC_FORTUNE_TEXT);
+    if (TextScrolls(text)) SendMessageW(text, WM_MOUSEWHEEL, wParam, lParam);
 }
 
 // The settings dialog, owned by this window; it rewrites the catalogue, which

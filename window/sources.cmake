@@ -9,8 +9,11 @@ list(APPEND MERROWIND_PURE_SOURCES
 )
 list(APPEND MERROWIND_WIN32_SOURCES
     window/cookie_dialog.cpp
+    window/copy_key.cpp
     window/dialog_support.cpp
     window/fortune_window.cpp
     window/link_control.cpp
+    window/scrolling_text.cpp
     window/settings_dialog.cpp
+    window/wide_text.cpp
 )

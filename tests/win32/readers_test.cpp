@@ -203,7 +203,9 @@ TEST_F(Readers, FilesAnEditorHoldsOpenAreStillRead)
         // And the index file, held in turn.
         HeldForWriting index(folder_.File("cookies.idx"), hold);
         EXPECT_TRUE(index.Held()) << "expected the index file rebuilt above";
-        if (index.Held()) EXPECT_EQ(Cookie(2, record), "C\n") << "expected the entry read from the held index";
+        if (index.Held()) {
+            EXPECT_EQ(Cookie(2, record), "C\n") << "expected the entry read from the held index";
+        }
     }
 }
 

@@ -1,0 +1,16 @@
+// The text control of a fortune too tall for the screen: it scrolls (scroll
+// bar and mouse wheel) while presses on the text still reach the window.
+#ifndef MERROWIND_SCROLLING_TEXT_H
+#define MERROWIND_SCROLLING_TEXT_H
+
+#include <windows.h>
+
+// Gives the static control, which already holds its text, a scroll bar over
+// the whole text: the measured height, or more if the control's own font
+// draws it taller.
+void MakeTextScroll(HWND control, int measuredHeight);
+
+// 1 once MakeTextScroll has run on the control.
+int TextScrolls(HWND control);
+
+#endif
