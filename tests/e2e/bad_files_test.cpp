@@ -323,10 +323,7 @@ TEST_F(BadFiles, FortuneTxtOfAnyShapeIsCountedAndReadByTheRules)
             DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);
             WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
                             MakeRecord(1, kSourceLegacyText, 2, "Fortune.txt", "Fortune.txt")});
-            SetDwordValue(CatalogueKey, "FSize", 2);
-            SetDwordValue(CatalogueKey, "FReplace", 0);
-            SetDwordValue(CatalogueKey, "LastLow", written.dwLowDateTime);
-            SetDwordValue(CatalogueKey, "LastHigh", written.dwHighDateTime);
+            SetLegacyScanValues(2, 0, written.dwLowDateTime, written.dwHighDateTime);
             std::vector<RegistryValue> catalogue = SnapshotKey(CatalogueKey);
             RunExpecting({LegacyFortuneByTheRules(pieces, 0), LegacyFortuneByTheRules(pieces, 1)});
             EXPECT_EQ(SnapshotKey(CatalogueKey), catalogue) << "an unchanged file changes nothing";
@@ -343,10 +340,7 @@ TEST_F(BadFiles, LockedFortuneTxtCountsAsAbsent)
     FILETIME written = LastWriteTime(legacyPath);
     WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes"),
                     MakeRecord(1, kSourceLegacyText, 3, "Fortune.txt", "Fortune.txt")});
-    SetDwordValue(CatalogueKey, "FSize", 3);
-    SetDwordValue(CatalogueKey, "FReplace", 1);
-    SetDwordValue(CatalogueKey, "LastLow", written.dwLowDateTime);
-    SetDwordValue(CatalogueKey, "LastHigh", written.dwHighDateTime);
+    SetLegacyScanValues(3, 1, written.dwLowDateTime, written.dwHighDateTime);
     // Without the file's record, and with the four values as they were.
     std::vector<RegistryValue> expected = SnapshotKey(CatalogueKey);
     expected.erase(std::remove_if(expected.begin(), expected.end(),

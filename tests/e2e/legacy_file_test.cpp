@@ -128,10 +128,7 @@ TEST_F(LegacyFile, AFileWithNothingToReadLeavesTheRestToDraw)
     ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
     WriteCatalogue({MakeRecord(1, kSourceLegacyText, 1000000, "Fortune.txt", "Fortune.txt"),
                     MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes")});
-    SetDwordValue(CatalogueKey, "FSize", 1000000);
-    SetDwordValue(CatalogueKey, "FReplace", 1);
-    SetDwordValue(CatalogueKey, "LastLow", data.ftLastWriteTime.dwLowDateTime);
-    SetDwordValue(CatalogueKey, "LastHigh", data.ftLastWriteTime.dwHighDateTime);
+    SetLegacyScanValues(1000000, 1, data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime);
     std::vector<RegistryValue> before = SnapshotKey(CatalogueKey);
     for (int run = 0; run < 2; ++run) {
         std::string text = RunOnce();

@@ -176,6 +176,14 @@ void SetDwordValue(const char* key, const char* name, DWORD value)
     SetRawValue(key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
 }
 
+void SetLegacyScanValues(DWORD size, DWORD replace, DWORD lastLow, DWORD lastHigh)
+{
+    SetDwordValue(CatalogueKey, "FSize", size);
+    SetDwordValue(CatalogueKey, "FReplace", replace);
+    SetDwordValue(CatalogueKey, "LastLow", lastLow);
+    SetDwordValue(CatalogueKey, "LastHigh", lastHigh);
+}
+
 bool GetDwordValue(const char* key, const char* name, DWORD* value)
 {
     HKEY handle;

@@ -75,6 +75,9 @@ void PrintTo(const RegistryValue& value, std::ostream* out);
 std::vector<RegistryValue> SnapshotKey(const char* key);
 void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data);
 void SetDwordValue(const char* key, const char* name, DWORD value);
+// The four values of the last "Fortune.txt" scan beside the catalogue: the
+// count, the built-in switch and the file's last-write time.
+void SetLegacyScanValues(DWORD size, DWORD replace, DWORD lastLow, DWORD lastHigh);
 bool GetDwordValue(const char* key, const char* name, DWORD* value);
 // A DWORD value for EXPECT_EQ: -1 when it is missing or no 4-byte DWORD.
 long long StoredDword(const char* key, const char* name);

@@ -41,14 +41,6 @@ protected:
 
     FILETIME FileTime() { return LastWriteTime(folder_.File("Fortune.txt")); }
 
-    void SetStored(DWORD size, DWORD replace, DWORD low, DWORD high)
-    {
-        SetDwordValue(CatalogueKey, "FSize", size);
-        SetDwordValue(CatalogueKey, "FReplace", replace);
-        SetDwordValue(CatalogueKey, "LastLow", low);
-        SetDwordValue(CatalogueKey, "LastHigh", high);
-    }
-
     // The four values must say: count, switch, and the file's current time.
     void ExpectStored(DWORD size, DWORD replace)
     {
@@ -113,7 +105,7 @@ TEST_F(LegacySync, LowerCaseOrLaterExtraSwitchesTheBuiltInOff)
 
 TEST_F(LegacySync, AbsentFileRemovesEveryLegacyRecordAndNothingElse)
 {
-    SetStored(3, 1, 111, 222);
+    SetLegacyScanValues(3, 1, 111, 222);
     WriteCatalogue({Legacy(3), kBuiltInOff, Legacy(3), Legacy(5, 0), kCookies, Legacy(1)});
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOff, kCookies});
@@ -143,7 +135,7 @@ TEST_F(LegacySync, FileAnEditorHoldsOpenIsStillThere)
         WriteFortunes("EXTRA one\ntwo\nthree\n");
         FILETIME time = FileTime();
         WriteCatalogue({kBuiltInOn, Legacy(3, 0)});
-        SetStored(3, 1, time.dwLowDateTime, time.dwHighDateTime);
+        SetLegacyScanValues(3, 1, time.dwLowDateTime, time.dwHighDateTime);
         {
             HeldForWriting editor(folder_.File("Fortune.txt"), hold);
             ASSERT_TRUE(editor.Held());
@@ -152,7 +144,7 @@ TEST_F(LegacySync, FileAnEditorHoldsOpenIsStillThere)
             SyncLegacyTextFile();
             ExpectCatalogue({kBuiltInOn, Legacy(3, 0)});
 
-            SetStored(3, 1, 1, 1);  // a time the file does not have: it is counted again
+            SetLegacyScanValues(3, 1, 1, 1);  // a time the file does not have: it is counted again
             SyncLegacyTextFile();
             ExpectCatalogue({kBuiltInOn, Legacy(3, 1)});
         }
@@ -188,7 +180,7 @@ TEST_F(LegacySync, UnchangedFileWithoutItsRecordIsRescannedAndAppended)
     // but no record is left.
     WriteFortunes("EXTRA\n");
     FILETIME time = FileTime();
-    SetStored(9, 0, time.dwLowDateTime, time.dwHighDateTime);
+    SetLegacyScanValues(9, 0, time.dwLowDateTime, time.dwHighDateTime);
     WriteCatalogue({kBuiltInOff, kCookies});
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOn, kCookies, Legacy(1)});
@@ -198,7 +190,7 @@ TEST_F(LegacySync, UnchangedFileWithoutItsRecordIsRescannedAndAppended)
 TEST_F(LegacySync, ChangedFileReplacesEveryLegacyRecordInPlace)
 {
     WriteFortunes("one\ntwo\nthree\n");
-    SetStored(2, 1, 1, 2);  // an older time
+    SetLegacyScanValues(2, 1, 1, 2);  // an older time
     WriteCatalogue({Legacy(2, 0), kBuiltInOn, kCookies, Legacy(7, 0)});
     SyncLegacyTextFile();
     ExpectCatalogue({Legacy(3), kBuiltInOff, kCookies, Legacy(3)});
@@ -227,7 +219,7 @@ TEST_F(LegacySync, MissingValuesCountAsChanged)
 TEST_F(LegacySync, EmptyFileKeepsTheStoredSwitchOnlyWhenSizeAndSwitchWereRead)
 {
     WriteFortunes("");
-    SetStored(5, 1, 1, 1);
+    SetLegacyScanValues(5, 1, 1, 1);
     WriteCatalogue({kBuiltInOff});
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOn, Legacy(0)});
