@@ -104,7 +104,7 @@ TEST_F(FileSources, ADeletedCookieFileLeavesTheRestToDraw)
     // Nothing readable left: no file, exit code 2.
     DeleteFileA(folder_.File("cookies.txt").c_str());
     EXPECT_EQ(RunOnce(2), "");
-    EXPECT_FALSE(FileExists(folder_.File("out.txt")));
+    EXPECT_FALSE(FileExists(folder_.File("out.txt"))) << "expected no file " << folder_.File("out.txt");
 }
 
 TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
@@ -117,7 +117,7 @@ TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
     const std::string edited = "One fortune only, and longer than the three before it\r\n";
     folder_.Write("cookies.txt", edited);
     WIN32_FILE_ATTRIBUTE_DATA index = {};
-    ASSERT_TRUE(GetFileAttributesExA(folder_.File("cookies.idx").c_str(), GetFileExInfoStandard, &index));
+    ASSERT_TRUE(GetFileAttributesExA(folder_.File("cookies.idx").c_str(), GetFileExInfoStandard, &index)) << "error " << GetLastError();
     ULARGE_INTEGER later;
     later.LowPart = index.ftLastWriteTime.dwLowDateTime;
     later.HighPart = index.ftLastWriteTime.dwHighDateTime;

@@ -125,7 +125,7 @@ TEST_F(LegacyFile, AFileWithNothingToReadLeavesTheRestToDraw)
     // delivers instead.
     folder_.Write("Fortune.txt", "\n\n");
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data));
+    ASSERT_TRUE(GetFileAttributesExA(folder_.File("Fortune.txt").c_str(), GetFileExInfoStandard, &data)) << "error " << GetLastError();
     WriteCatalogue({MakeRecord(1, kSourceLegacyText, 1000000, "Fortune.txt", "Fortune.txt"),
                     MakeRecord(1, kSourceBuiltIn, 4297, "Internal Fortunes")});
     SetLegacyScanValues(1000000, 1, data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime);

@@ -115,7 +115,7 @@ protected:
 
 TEST_F(WindowMode, BackgroundClickShowsAnotherFortuneAndEscapeEndsWithZero)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
     HWND first = WaitForWindow();
     ASSERT_NE(first, nullptr) << "no fortune window appeared";
     EXPECT_TRUE(ShowsABuiltInFortune(first)) << "the window shows a wrapped built-in fortune";
@@ -126,9 +126,9 @@ TEST_F(WindowMode, BackgroundClickShowsAnotherFortuneAndEscapeEndsWithZero)
     ClickAt(background.x, background.y);
     HWND second = WaitForWindow(first);
     ASSERT_NE(second, nullptr) << "a click on the background brings a new window";
-    EXPECT_TRUE(ShowsABuiltInFortune(second));
+    EXPECT_TRUE(ShowsABuiltInFortune(second)) << "the second window should show a built-in fortune";
 
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; })) << "the window should come to the foreground";
     PressKey(VK_ESCAPE);
     DWORD code = 99;
     ASSERT_TRUE(Exited(&code)) << "Escape ends the program";
@@ -137,7 +137,7 @@ TEST_F(WindowMode, BackgroundClickShowsAnotherFortuneAndEscapeEndsWithZero)
 
 TEST_F(WindowMode, OkEndsWithZero)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
     HWND window = WaitForWindow();
     ASSERT_NE(window, nullptr);
     RECT ok;
@@ -155,7 +155,7 @@ TEST_F(WindowMode, AFailingSourceLeavesTheRestToShow)
     folder_.Write("Fortune.txt", "The only one\n");
     WriteCatalogue({MakeRecord(1, kSourceCookieFile, 1000000, "gone", folder_.File("gone.txt").c_str(),
                                folder_.File("gone.idx").c_str())});
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
     HWND window = WaitForWindow();
     ASSERT_NE(window, nullptr) << "no fortune window appeared";
     EXPECT_EQ(Shown(window), AsWrapped("The only one\n")) << "the one fortune left to draw";
@@ -169,17 +169,17 @@ TEST_F(WindowMode, AFailingSourceLeavesTheRestToShow)
     HWND second = WaitForWindow(window);
     ASSERT_NE(second, nullptr) << "a click on the background brings a new window";
     EXPECT_EQ(Shown(second), AsWrapped("The only one\n"));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; })) << "the window should come to the foreground";
     PressKey(VK_ESCAPE);
     DWORD code = 99;
-    ASSERT_TRUE(Exited(&code));
+    ASSERT_TRUE(Exited(&code)) << "the program should end by itself";
     EXPECT_EQ(code, 0u) << "a fortune was shown and the window closed";
 }
 
 TEST_F(WindowMode, NothingToShowEndsWithoutAWindowAndANonZeroCode)
 {
     WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes")});
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
     DWORD code = 99;
     ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
     EXPECT_EQ(code, 1u) << "nothing to draw from";
@@ -188,7 +188,7 @@ TEST_F(WindowMode, NothingToShowEndsWithoutAWindowAndANonZeroCode)
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
     process_ = {};
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
     ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
     EXPECT_EQ(code, 2u) << "no source could be read";
 }
@@ -225,7 +225,7 @@ protected:
     // `limit` windows; then Escape. Returns how many counted.
     int ClickThrough(int wanted, int limit, bool (*counts)(const std::string&, HWND))
     {
-        EXPECT_TRUE(Start());
+        EXPECT_TRUE(Start()) << "merrowind.exe should start";
         int counted = 0;
         HWND previous = nullptr;
         for (int i = 0; i < limit && counted < wanted; ++i) {

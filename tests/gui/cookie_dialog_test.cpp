@@ -70,7 +70,7 @@ TEST_F(CookieFileDialog, AZeroedRecordGivesTheAddCaptionAndEmptyEdits)
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "");
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "");
     EXPECT_FALSE(ProgressShown()) << "the progress bar shows only while indexing";
-    EXPECT_TRUE(OkEnabled());
+    EXPECT_TRUE(OkEnabled()) << "OK should be enabled";
     RECT frame;
     GetWindowRect(dialog_, &frame);
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
@@ -100,7 +100,7 @@ TEST_F(CookieFileDialog, EntryChecksRunInOrderAndKeepTheDialogOpen)
     EXPECT_EQ(seen.caption, "Merrowind");
     EXPECT_EQ(seen.text, "Please enter a name for the Cookie File.") << "both empty: only the name is reported";
     EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk);
+    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
 
     Enter("", folder_.Path());
     EXPECT_EQ(OkMessage().text, "Please enter a name for the Cookie File.");
@@ -114,11 +114,11 @@ TEST_F(CookieFileDialog, EntryChecksRunInOrderAndKeepTheDialogOpen)
     seen = OkMessage();
     EXPECT_EQ(seen.text, "Cookie File does not exist!");
     EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk);
+    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Mine") << "the edits keep their text";
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), folder_.File("missing.txt"));
     EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
-    EXPECT_TRUE(OkEnabled());
+    EXPECT_TRUE(OkEnabled()) << "OK should be enabled";
     EXPECT_STREQ(record_.name, "Mine") << "the name read stays in the record";
 }
 
@@ -146,7 +146,7 @@ TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing
     ASSERT_TRUE(seen.found) << "the worker's failure is reported";
     EXPECT_EQ(seen.text, "Failed to create index file (" + std::to_string(expected) + ").");
     EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk);
+    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
     ASSERT_TRUE(WaitUntil([&] { return OkEnabled(); })) << "back to editing";
     EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
     EXPECT_EQ(Job()->thread, nullptr) << "no worker is left";
@@ -210,13 +210,13 @@ TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
     LARGE_INTEGER size;
     size.QuadPart = 2000000000;
     ASSERT_TRUE(SetFilePointerEx(large, size, nullptr, FILE_BEGIN)) << "error " << GetLastError();
-    ASSERT_TRUE(SetEndOfFile(large));
+    ASSERT_TRUE(SetEndOfFile(large)) << "error " << GetLastError();
     CloseHandle(large);
     Open(NewRecord());
     Enter("Large", folder_.File("large.txt"));
     Press(dialog_, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !OkEnabled(); })) << "OK is disabled while indexing";
-    ASSERT_TRUE(ProgressShown());
+    ASSERT_TRUE(ProgressShown()) << "the progress bar should show";
     HANDLE worker = Job()->thread;
     ASSERT_NE(worker, nullptr);
     DWORD code = 0;
@@ -304,8 +304,8 @@ TEST_F(CookieFileDialog, BrowseLeavesTheCurrentFolderAlone)
     HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
     ASSERT_NE(open, nullptr) << "no Open dialog";
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForWindowGone(open));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(open)) << "the window should have closed";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
     EXPECT_EQ(lstrcmpiA(ItemText(dialog_, IDC_COOKIE_PATH).c_str(), elsewhere.File("chosen.txt").c_str()), 0)
         << ItemText(dialog_, IDC_COOKIE_PATH);
 
@@ -344,8 +344,8 @@ TEST_F(CookieFileDialog, BrowseGivesAFileNamedOutsideTheAnsiCodePageByItsShortFo
     ASSERT_NE(box, nullptr) << "expected the Open dialog's file name box";
     SetWindowTextW(box, name.c_str());
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForWindowGone(open));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(open)) << "the window should have closed";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
 
     std::string path = ItemText(dialog_, IDC_COOKIE_PATH);
     ASSERT_FALSE(path.empty()) << "expected the chosen file in the path";

@@ -305,7 +305,7 @@ TEST(FortuneWindow, OkEnterEscapeAndTheCloseBoxStop)
     {
         FortuneWindowRun run(kLongFortune);
         ASSERT_NE(run.Window(), nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); }));
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
         PressKey(VK_ESCAPE);
         EXPECT_EQ(run.Result(), 1) << "Escape";
     }
@@ -327,7 +327,7 @@ TEST(FortuneWindow, OtherCommandsAndMessagesLeaveItOpen)
     // any other command does nothing.
     SendMessageA(run.Window(), WM_COMMAND, MAKEWPARAM(IDC_FORTUNE_TEXT, 0), 0);
     SendMessageA(run.Window(), WM_RBUTTONDOWN, 0, 0);
-    EXPECT_FALSE(run.Ended());
+    EXPECT_FALSE(run.Ended()) << "the window should still be open";
     SendMessageA(run.Window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_EQ(run.Result(), 1);
 }
@@ -340,7 +340,7 @@ static const char kGerman[] =
 
 TEST(FortuneWindow, Utf8FortuneIsShownMeasuredAndWrappedAsCharacters)
 {
-    ASSERT_TRUE(ReadsAsUtf8(kGerman));
+    ASSERT_TRUE(ReadsAsUtf8(kGerman)) << "the test's text must be UTF-8";
     FortuneWindowRun run(kGerman);
     ASSERT_NE(run.Window(), nullptr);
     HWND control = run.Item(IDC_FORTUNE_TEXT);
@@ -377,7 +377,7 @@ TEST(FortuneWindow, InvalidUtf8IsShownInTheAnsiCodePageByteForByte)
 {
     // Windows-1252 umlauts and one UTF-8 letter: not well-formed, so ANSI.
     const std::string bytes = "Gr\xFC\xDF Gott, sch\xC3\xB6n";
-    ASSERT_FALSE(ReadsAsUtf8(bytes));
+    ASSERT_FALSE(ReadsAsUtf8(bytes)) << "the test's bytes must not be UTF-8";
     FortuneWindowRun run(bytes);
     ASSERT_NE(run.Window(), nullptr);
     EXPECT_EQ(TextOf(run.Item(IDC_FORTUNE_TEXT)), bytes) << "the ANSI text comes back byte for byte";
@@ -439,7 +439,7 @@ TEST(FortuneWindow, CtrlCCopiesTheFortuneAsShownWithCrLf)
     const std::string fortune = std::string("Erste Zeile\nZweite \xE2\x80\x93 \xC3\xBC" "ber\n") + std::string(120, 'x');
     FortuneWindowRun run(fortune);
     ASSERT_NE(run.Window(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
     PressKeyWith(VK_CONTROL, 'C');
     std::wstring expected = L"Erste Zeile\r\nZweite \u2013 \u00FC" L"ber\r\n" + std::wstring(94, L'x') + L"\r\n" +
                             std::wstring(26, L'x');
@@ -455,7 +455,7 @@ TEST(FortuneWindow, CCopiesNothingWithoutCtrl)
     EmptyTheClipboard();
     FortuneWindowRun run("Nothing to copy.");
     ASSERT_NE(run.Window(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
     PressKey('C');
     PressKey(VK_RETURN);
     EXPECT_EQ(run.Result(), 1) << "Enter after C";

@@ -31,13 +31,13 @@ TEST(LinkCursor, IsA32By32MonochromeHandWithItsHotSpotAtTheFingertip)
     HCURSOR cursor = LinkCursor();
     ASSERT_NE(cursor, nullptr) << "cursor 105 missing";
     ICONINFO info;
-    ASSERT_TRUE(GetIconInfo(cursor, &info));
-    EXPECT_FALSE(info.fIcon);
+    ASSERT_TRUE(GetIconInfo(cursor, &info)) << "error " << GetLastError();
+    EXPECT_FALSE(info.fIcon) << "resource 105 should be a cursor, not an icon";
     EXPECT_EQ(info.xHotspot, 13u);
     EXPECT_EQ(info.yHotspot, 5u);
     EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask bitmap holds both halves";
     BITMAP mask;
-    ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask));
+    ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask)) << "error " << GetLastError();
     EXPECT_EQ(mask.bmWidth, 32);
     EXPECT_EQ(mask.bmHeight, 64);
     EXPECT_EQ(mask.bmBitsPixel, 1);
@@ -92,7 +92,7 @@ TEST(LinkControl, DrawsBlueUnderlinedOnTheButtonFace)
         HWND link = run.Item(id);
         // Paint again, twice: a font is made and deleted at every paint.
         for (int i = 0; i < 2; ++i) RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        ASSERT_TRUE(IsWindow(link));
+        ASSERT_TRUE(IsWindow(link)) << "the link control should exist";
         RECT r = ScreenRectOf(link);
         int longestRow = 0;
         bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow) > 20; });
@@ -114,7 +114,7 @@ TEST_F(LinkClick, OpensTheLabelThroughTheShellShownAndLeavesTheWindowOpen)
     // one names a program that reports how it was asked to show itself.
     HWND link = run.Item(IDC_HOME_LINK);
     std::string probe = BuildFolder() + "\\show_probe.exe";
-    ASSERT_TRUE(FileExists(probe));
+    ASSERT_TRUE(FileExists(probe)) << "expected the file " << probe;
     SetWindowTextA(link, probe.c_str());
     RECT r = ScreenRectOf(link);
     ClickAt(r.left + 2, (r.top + r.bottom) / 2);
@@ -123,7 +123,7 @@ TEST_F(LinkClick, OpensTheLabelThroughTheShellShownAndLeavesTheWindowOpen)
     EXPECT_EQ(ReadWholeFile(shown), "1 1") << "started with SW_SHOWNORMAL (flag, show command)";
     EXPECT_FALSE(run.Ended()) << "a press on a link does not end the window";
     SendMessageA(run.Window(), WM_NULL, 0, 0);
-    EXPECT_FALSE(run.Ended());
+    EXPECT_FALSE(run.Ended()) << "the window should still be open";
     EXPECT_STREQ(run.Buffer(), "A fortune.");
 }
 
@@ -150,7 +150,7 @@ static DWORD WINAPI OpenOnThread(LPVOID parameter)
 TEST_F(LinkClick, TheThreadThatOpensALinkIsInASingleThreadedApartment)
 {
     ShellCall call = {BuildFolder() + "\\show_probe.exe", 0, S_OK};
-    ASSERT_TRUE(FileExists(call.file));
+    ASSERT_TRUE(FileExists(call.file)) << "expected the file " << call.file;
     HANDLE thread = CreateThread(nullptr, 0, OpenOnThread, &call, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     ASSERT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
@@ -190,11 +190,11 @@ TEST_F(LinkClick, SettingsOpensTheSettingsDialogOwnedByTheWindow)
         EXPECT_FALSE(IsWindowEnabled(run.Window())) << "the owner is disabled while it is up";
         PostMessageA(pair[1], WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(pair[1]); })) << "the settings dialog did not close";
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(run.Window()) != FALSE; }));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(run.Window()) != FALSE; })) << "the fortune window should be enabled again";
     }
     // Whether or not it could open, the fortune window stays as it was.
     SendMessageA(run.Window(), WM_NULL, 0, 0);
-    EXPECT_FALSE(run.Ended());
+    EXPECT_FALSE(run.Ended()) << "the window should still be open";
     char text[64];
     GetDlgItemTextA(run.Window(), IDC_FORTUNE_TEXT, text, sizeof text);
     EXPECT_STREQ(text, "Same fortune before and after.");

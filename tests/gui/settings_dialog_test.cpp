@@ -210,7 +210,7 @@ TEST_F(SettingsDialog, OkWithNoActiveTotalShowsTheMessageAndKeepsTheDialogOpen)
     EXPECT_EQ(seen.caption, "Merrowind");
     EXPECT_EQ(seen.text, "There are no active cookies.");
     EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk);
+    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
     ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_FALSE(run_->Ended()) << "the dialog stays open";
     EXPECT_EQ(ListRowCount(list_), 2);
@@ -254,9 +254,9 @@ TEST_F(SettingsDialog, OkThatCannotWriteTheCatalogueKeepsTheDialogAndEveryRecord
     ASSERT_TRUE(seen.found) << "expected a message box";
     EXPECT_EQ(seen.caption, "Merrowind");
     EXPECT_EQ(seen.text, "The settings could not be saved.");
-    EXPECT_TRUE(seen.errorIcon);
-    EXPECT_TRUE(seen.onlyOk);
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
+    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
     EXPECT_FALSE(run_->Ended()) << "expected the dialog to stay open";
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"C", "Internal Fortunes"}));
     EXPECT_EQ(SnapshotKey(CatalogueKey), before) << "expected the catalogue as it was";
@@ -265,7 +265,7 @@ TEST_F(SettingsDialog, OkThatCannotWriteTheCatalogueKeepsTheDialogAndEveryRecord
     // With the key writable again, OK saves.
     EXPECT_EQ(EndWith(IDOK), 1);
     EXPECT_EQ(Names(ReadCatalogue()), "C;Internal Fortunes;");
-    EXPECT_FALSE(FileExists(bIndex));
+    EXPECT_FALSE(FileExists(bIndex)) << "expected no file " << bIndex;
 }
 
 // A new source never gets an index file name that a record of the catalogue
@@ -284,13 +284,13 @@ TEST_F(SettingsDialog, AddTakesNoIndexNameThatARecordOrARowHolds)
         SetItemText(dialog, IDC_COOKIE_NAME, source);
         SetItemText(dialog, IDC_COOKIE_PATH, path);
         Press(dialog, IDOK);
-        ASSERT_TRUE(WaitForWindowGone(dialog));
-        ASSERT_TRUE(run_->Barrier(dialog_));
+        ASSERT_TRUE(WaitForWindowGone(dialog)) << "the window should have closed";
+        ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
     };
     add("One", one);
     ASSERT_TRUE(FileExists(name(1))) << "expected 00001: 00000 is held by a record although its file has gone";
     // A cleaner takes the new index file away while the dialog is open.
-    ASSERT_TRUE(DeleteFileA(name(1).c_str()));
+    ASSERT_TRUE(DeleteFileA(name(1).c_str())) << "error " << GetLastError();
     add("Two", two);
     EXPECT_TRUE(FileExists(name(2))) << "expected 00002: 00001 is held by a row although its file has gone";
 
@@ -329,7 +329,7 @@ TEST_F(SettingsDialog, EditAndRemoveFollowTheSelectionOfCookieFileRows)
     // The keyboard moves the selection, and the buttons follow it (the rows
     // are Alpha, Fortune.txt, Internal Fortunes).
     PressKey(VK_DOWN);
-    EXPECT_TRUE(WaitUntil([&] { return ListRowState(list_, ListRowNamed(list_, "Fortune.txt"), LVIS_SELECTED) != 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return ListRowState(list_, ListRowNamed(list_, "Fortune.txt"), LVIS_SELECTED) != 0; })) << "the keyboard should select the next row";
     EXPECT_TRUE(WaitUntil([&] { return !EditAndRemoveEnabled(); }, 10000))
         << "expected Edit and Remove disabled once the keyboard selects the legacy row";
     PressKey(VK_UP);
@@ -343,7 +343,7 @@ TEST_F(SettingsDialog, EditAndRemoveFollowTheSelectionOfCookieFileRows)
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list_, LVM_SETITEMSTATE, ListRowNamed(list_, "Internal Fortunes"), reinterpret_cast<LPARAM>(&item));
-    ASSERT_TRUE(run_->Barrier(dialog_));
+    ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
     EXPECT_FALSE(EditAndRemoveEnabled()) << "expected the buttons to follow a selection made without the mouse";
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(ListRowCount(list_), 3) << "Remove leaves the built-in row";
@@ -357,7 +357,7 @@ TEST_F(SettingsDialog, EditAndRemoveFollowTheSelectionOfCookieFileRows)
     // Remove takes the selected row away, and the buttons with it; pressed
     // with no row selected they do nothing.
     ClickRow("Alpha");
-    EXPECT_TRUE(EditAndRemoveEnabled());
+    EXPECT_TRUE(EditAndRemoveEnabled()) << "Edit and Remove should be enabled";
     PressAndSettle(IDC_REMOVE);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"Fortune.txt", "Internal Fortunes"}));
     EXPECT_FALSE(EditAndRemoveEnabled()) << "expected Edit and Remove disabled after Remove";

@@ -28,7 +28,7 @@ void RedirectAppDataWide(const std::wstring& folder)
     RegCloseKey(key);
     ASSERT_EQ(set, ERROR_SUCCESS);
     wchar_t path[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)));
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) << "the shell should report the application-data folder";
     ASSERT_TRUE(folder == path) << "the shell does not take the redirected folder";
 }
 

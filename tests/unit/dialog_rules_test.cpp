@@ -75,8 +75,8 @@ TEST(CookieFileDialogText, IndexFailuresAreReportedExceptSuccessAndCancel)
     char text[kIndexFailureSize];
     FormatIndexFailure(5, text);
     EXPECT_STREQ(text, "Failed to create index file (5).");
-    EXPECT_FALSE(IndexResultNeedsMessage(0));
-    EXPECT_FALSE(IndexResultNeedsMessage(7));
+    EXPECT_FALSE(IndexResultNeedsMessage(0)) << "success shows no message";
+    EXPECT_FALSE(IndexResultNeedsMessage(7)) << "a cancelled run shows no message";
     for (uint32_t code : {1u, 2u, 3u, 4u, 5u, 6u, 8u}) EXPECT_TRUE(IndexResultNeedsMessage(code)) << code;
 }
 

@@ -64,7 +64,7 @@ TEST(Measure, EmptyTextMeasuresNothing)
 {
     std::vector<std::string> runs;
     TextSize size = MeasureWithFake("", &runs);
-    EXPECT_TRUE(runs.empty());
+    EXPECT_EQ(runs.size(), 0u) << "an empty text measures no run";
     EXPECT_EQ(size.width, 4);
     EXPECT_EQ(size.height, 16);
 }

@@ -33,7 +33,7 @@ static void MakeZeroFile(const std::string& path, uint64_t size)
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(size);
     ASSERT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) << "error " << GetLastError();
-    ASSERT_TRUE(SetEndOfFile(file));
+    ASSERT_TRUE(SetEndOfFile(file)) << "error " << GetLastError();
     CloseHandle(file);
 }
 

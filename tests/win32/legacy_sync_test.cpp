@@ -138,7 +138,7 @@ TEST_F(LegacySync, FileAnEditorHoldsOpenIsStillThere)
         SetLegacyScanValues(3, 1, time.dwLowDateTime, time.dwHighDateTime);
         {
             HeldForWriting editor(folder_.File("Fortune.txt"), hold);
-            ASSERT_TRUE(editor.Held());
+            ASSERT_TRUE(editor.Held()) << "the test should hold the file open";
             ASSERT_TRUE(HoldLocksOutPlainReaders(folder_.File("Fortune.txt")))
                 << "expected this platform to honour share modes, or the test shows nothing";
             SyncLegacyTextFile();

@@ -177,7 +177,7 @@ TEST_F(Readers, IndexWithoutANameIsTemporary)
         EXPECT_STRNE(record.indexPath, "") << "the copy names the index it used";
         EXPECT_FALSE(FileExists(record.indexPath)) << "deleted after the delivery, turn " << turn;
     }
-    EXPECT_FALSE(FileExists(IndexFolder() + "\\Merrowind Index 00000.idx"));
+    EXPECT_FALSE(FileExists(IndexFolder() + "\\Merrowind Index 00000.idx")) << "expected no file " << IndexFolder() + "\\Merrowind Index 00000.idx";
 }
 
 // An editor that holds "Fortune.txt" or a cookie file open for writing locks
@@ -191,13 +191,13 @@ TEST_F(Readers, FilesAnEditorHoldsOpenAreStillRead)
         {
             HeldForWriting legacy(folder_.File("Fortune.txt"), hold);
             HeldForWriting cookies(folder_.File("cookies.txt"), hold);
-            ASSERT_TRUE(legacy.Held() && cookies.Held());
+            ASSERT_TRUE(legacy.Held() && cookies.Held()) << "the test should hold both files open";
             ASSERT_TRUE(HoldLocksOutPlainReaders(folder_.File("cookies.txt")))
                 << "expected this platform to honour share modes, or the test shows nothing";
             EXPECT_EQ(Legacy(1), "second\n");
             EXPECT_EQ(Cookie(1, record), "B\n");
             // The rebuild of a deleted index reads the held cookie file too.
-            ASSERT_TRUE(DeleteFileA(folder_.File("cookies.idx").c_str()));
+            ASSERT_TRUE(DeleteFileA(folder_.File("cookies.idx").c_str())) << "error " << GetLastError();
             EXPECT_EQ(Cookie(2, record), "C\n");
         }
         // And the index file, held in turn.
@@ -227,7 +227,7 @@ TEST_F(Readers, FailedRebuildShowsNothing)
     SourceRecord record = MakeRecord(1, kSourceCookieFile, 3, "cookies", folder_.File("gone.txt").c_str(),
                                      folder_.File("gone.idx").c_str());
     EXPECT_EQ(Cookie(0, record), "<none>");
-    EXPECT_FALSE(FileExists(folder_.File("gone.idx")));
+    EXPECT_FALSE(FileExists(folder_.File("gone.idx"))) << "expected no file " << folder_.File("gone.idx");
 }
 
 TEST_F(Readers, MissingCookieFileShowsNothing)
@@ -266,7 +266,7 @@ TEST_F(Readers, BadOffsetsAreHandledSafely)
 static void WrittenAfter(const std::string& path, const std::string& index, int seconds)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    ASSERT_TRUE(GetFileAttributesExA(index.c_str(), GetFileExInfoStandard, &data));
+    ASSERT_TRUE(GetFileAttributesExA(index.c_str(), GetFileExInfoStandard, &data)) << "error " << GetLastError();
     ULARGE_INTEGER time;
     time.LowPart = data.ftLastWriteTime.dwLowDateTime;
     time.HighPart = data.ftLastWriteTime.dwHighDateTime;
@@ -274,7 +274,7 @@ static void WrittenAfter(const std::string& path, const std::string& index, int 
     FILETIME stamp = {time.LowPart, time.HighPart};
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp)) << "error " << GetLastError();
     CloseHandle(file);
 }
 

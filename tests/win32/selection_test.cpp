@@ -100,7 +100,7 @@ TEST_F(Selection, NothingToDrawEndsTheTurnWithoutDrawing)
     // Only inactive sources, and active ones that hold nothing.
     WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "off"), MakeRecord(1, kSourceBuiltIn, 0, "empty")});
     EXPECT_EQ(ChooseFortune(Module()), kLoopNothingToDraw);
-    EXPECT_TRUE(g_deliveries.empty());
+    EXPECT_EQ(g_deliveries.size(), 0u) << "expected nothing delivered";
     SeedRandom(99);
     uint32_t expected = NextRandom();
     SeedRandom(99);
@@ -126,7 +126,7 @@ TEST_F(Selection, UnknownKindCallsNoReader)
         SeedRandom(seed);
         EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable);
     }
-    EXPECT_TRUE(g_deliveries.empty());
+    EXPECT_EQ(g_deliveries.size(), 0u) << "expected nothing delivered";
     // Beside a readable source, an unknown kind only costs a second draw.
     ForgetFailedSources();
     WriteCatalogue({MakeRecord(1, 3, 50, "kind three"), MakeRecord(1, kSourceBuiltIn, 50, "built-in")});
@@ -223,5 +223,5 @@ TEST_F(Selection, NoReadableSourceEndsTheTurn)
     SeedRandom(5);
     EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable);
     EXPECT_EQ(NextRandom(), expected) << "the next turn draws nothing";
-    EXPECT_TRUE(g_deliveries.empty());
+    EXPECT_EQ(g_deliveries.size(), 0u) << "expected nothing delivered";
 }
