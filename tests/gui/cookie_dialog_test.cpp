@@ -95,26 +95,17 @@ TEST_F(CookieFileDialog, ANamedRecordGivesTheEditCaptionAndFilledEdits)
 TEST_F(CookieFileDialog, EntryChecksRunInOrderAndKeepTheDialogOpen)
 {
     Open(NewRecord());
-    MessageBoxSeen seen = OkMessage();
-    ASSERT_TRUE(seen.found) << "a message box should have come up";
-    EXPECT_EQ(seen.caption, "Merrowind");
-    EXPECT_EQ(seen.text, "Please enter a name for the Cookie File.") << "both empty: only the name is reported";
-    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
+    // Both empty: only the name is reported.
+    ExpectErrorBox(OkMessage(), "Please enter a name for the Cookie File.");
 
     Enter("", folder_.Path());
     EXPECT_EQ(OkMessage().text, "Please enter a name for the Cookie File.");
 
     Enter("Mine", "");
-    seen = OkMessage();
-    EXPECT_EQ(seen.text, "Please enter the path to the Cookie File.");
-    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
+    ExpectErrorBox(OkMessage(), "Please enter the path to the Cookie File.");
 
     Enter("Mine", folder_.File("missing.txt"));
-    seen = OkMessage();
-    EXPECT_EQ(seen.text, "Cookie File does not exist!");
-    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
+    ExpectErrorBox(OkMessage(), "Cookie File does not exist!");
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_NAME), "Mine") << "the edits keep their text";
     EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), folder_.File("missing.txt"));
     EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
@@ -142,11 +133,8 @@ TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing
 
     Open(NewRecord());
     Enter("Folder", folder);
-    MessageBoxSeen seen = OkMessage();
-    ASSERT_TRUE(seen.found) << "the worker's failure is reported";
-    EXPECT_EQ(seen.text, "Failed to create index file (" + std::to_string(expected) + ").");
-    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
+    // The worker's failure is reported.
+    ExpectErrorBox(OkMessage(), "Failed to create index file (" + std::to_string(expected) + ").");
     ASSERT_TRUE(WaitUntil([&] { return OkEnabled(); })) << "back to editing";
     EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
     EXPECT_EQ(Job()->thread, nullptr) << "no worker is left";

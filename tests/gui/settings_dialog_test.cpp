@@ -205,12 +205,7 @@ TEST_F(SettingsDialog, OkWithNoActiveTotalShowsTheMessageAndKeepsTheDialogOpen)
         << "a checked cookie file with no fortunes adds nothing";
 
     Press(dialog_, IDOK);
-    MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
-    ASSERT_TRUE(seen.found) << "no message box";
-    EXPECT_EQ(seen.caption, "Merrowind");
-    EXPECT_EQ(seen.text, "There are no active cookies.");
-    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
+    ExpectErrorBox(CloseMessageBox(run_->ThreadId()), "There are no active cookies.");
     ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
     EXPECT_FALSE(run_->Ended()) << "the dialog stays open";
     EXPECT_EQ(ListRowCount(list_), 2);
@@ -251,11 +246,7 @@ TEST_F(SettingsDialog, OkThatCannotWriteTheCatalogueKeepsTheDialogAndEveryRecord
     MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
     SetKeyDacl(key, "D:P(A;;KA;;;WD)");
     RegCloseKey(key);
-    ASSERT_TRUE(seen.found) << "expected a message box";
-    EXPECT_EQ(seen.caption, "Merrowind");
-    EXPECT_EQ(seen.text, "The settings could not be saved.");
-    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
-    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
+    ExpectErrorBox(seen, "The settings could not be saved.");
     ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
     EXPECT_FALSE(run_->Ended()) << "expected the dialog to stay open";
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"C", "Internal Fortunes"}));
@@ -308,8 +299,7 @@ TEST_F(SettingsDialog, EmptyCatalogueShowsNoRowsAndRefusesOk)
     EXPECT_EQ(ListRowCount(list_), 0);
     EXPECT_EQ(WindowText(dialog_), "Merrowind - Settings (0 active)");
     Press(dialog_, IDOK);
-    MessageBoxSeen seen = CloseMessageBox(run_->ThreadId());
-    EXPECT_EQ(seen.text, "There are no active cookies.");
+    ExpectErrorBox(CloseMessageBox(run_->ThreadId()), "There are no active cookies.");
     EXPECT_EQ(EndWith(IDCANCEL), 0);
     EXPECT_EQ(CountSourceRecords(), 0);
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/product.h"
 
 // The hook runs on the dialog's thread; the events are shared with the test.
@@ -198,6 +200,15 @@ MessageBoxSeen CloseMessageBox(DWORD threadId)
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(box); });
     return seen;
+}
+
+void ExpectErrorBox(const MessageBoxSeen& seen, const std::string& text)
+{
+    ASSERT_TRUE(seen.found) << "expected a message box saying \"" << text << "\"";
+    EXPECT_EQ(seen.caption, "Merrowind");
+    EXPECT_EQ(seen.text, text);
+    EXPECT_TRUE(seen.errorIcon) << "the message box should show the error icon";
+    EXPECT_TRUE(seen.onlyOk) << "the message box should have OK as its only button";
 }
 
 std::string WindowText(HWND window)

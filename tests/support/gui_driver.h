@@ -65,6 +65,9 @@ struct MessageBoxSeen {
 // Waits for a message box of the thread (a dialog captioned "Merrowind"),
 // reads it, presses its OK button and waits until it has gone.
 MessageBoxSeen CloseMessageBox(DWORD threadId);
+// The box was seen and was one of the program's error boxes: caption
+// "Merrowind", the error icon, OK alone, and this text.
+void ExpectErrorBox(const MessageBoxSeen& seen, const std::string& text);
 // A visible message box of the thread, if one is up now.
 HWND FindMessageBox(DWORD threadId);
 
