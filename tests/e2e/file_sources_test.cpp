@@ -35,14 +35,7 @@ protected:
         return MakeRecord(1, 2, 3, "cookies", folder_.File("cookies.txt").c_str(), indexPath.c_str());
     }
     // Runs the program once in file mode and returns what it wrote.
-    std::string RunOnce(DWORD exitCode = 0)
-    {
-        DeleteFileA(folder_.File("out.txt").c_str());
-        ProcessResult run = RunMerrowind("out.txt", folder_.Path());
-        EXPECT_TRUE(run.finished) << "no window may open in file mode";
-        EXPECT_EQ(run.exitCode, exitCode);
-        return ReadWholeFile(folder_.File("out.txt"));
-    }
+    std::string RunOnce(DWORD exitCode = 0) { return RunInFileMode(folder_.Path(), exitCode); }
     TempFolder folder_;
 };
 

@@ -19,14 +19,7 @@ protected:
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey); }
 
     // One start in file mode; returns what it wrote ("" for no file).
-    std::string RunOnce(DWORD exitCode = 0)
-    {
-        DeleteFileA(folder_.File("out.txt").c_str());
-        ProcessResult run = RunMerrowind("out.txt", folder_.Path());
-        EXPECT_TRUE(run.finished) << "no window may open in file mode";
-        EXPECT_EQ(run.exitCode, exitCode);
-        return ReadWholeFile(folder_.File("out.txt"));
-    }
+    std::string RunOnce(DWORD exitCode = 0) { return RunInFileMode(folder_.Path(), exitCode); }
 
     void ExpectCatalogue(int builtInActive, int legacyActive, uint32_t count)
     {

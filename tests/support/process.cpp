@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "tests/support/win32_fixtures.h"
 
 std::string BuildFolder()
@@ -46,6 +48,16 @@ static void FinishProcess(PROCESS_INFORMATION* process, DWORD timeoutMs, Process
     }
     CloseHandle(process->hThread);
     CloseHandle(process->hProcess);
+}
+
+std::string RunInFileMode(const std::string& folder, DWORD exitCode)
+{
+    const std::string out = folder + "\\out.txt";
+    DeleteFileA(out.c_str());
+    ProcessResult run = RunMerrowind("out.txt", folder);
+    EXPECT_TRUE(run.finished) << "no window may open in file mode";
+    EXPECT_EQ(run.exitCode, exitCode) << "exit code of merrowind.exe";
+    return ReadWholeFile(out);
 }
 
 ProcessResult RunCommandLine(const std::string& commandLine, const std::string& currentDirectory,

@@ -20,6 +20,11 @@ struct ProcessResult {
 // unless empty) in the given current directory.
 ProcessResult RunMerrowind(const std::string& arguments, const std::string& currentDirectory,
                            DWORD timeoutMs = 60000);
+// Runs merrowind.exe once in file mode, "out.txt" in the given folder, and
+// returns what it wrote ("" for no file). The run must end by itself (no
+// window may open in file mode) with the given exit code.
+std::string RunInFileMode(const std::string& folder, DWORD exitCode = 0);
+
 // Runs a whole command line as given.
 ProcessResult RunCommandLine(const std::string& commandLine, const std::string& currentDirectory,
                              DWORD timeoutMs = 60000);
