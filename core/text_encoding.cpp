@@ -12,10 +12,10 @@ uint32_t Utf8MarkLength(const char* bytes, uint32_t size)
 
 void DropUtf8Mark(char* text)
 {
-    // The mark's bytes are no NUL, so a shorter text stops the comparison.
-    uint32_t i = 0;
-    while (i < kUtf8MarkLength && static_cast<unsigned char>(text[i]) == kMark[i]) ++i;
-    if (i < kUtf8MarkLength) return;
+    // Never looked at past the terminator: a shorter text has no mark.
+    uint32_t available = 0;
+    while (available < kUtf8MarkLength && text[available] != '\0') ++available;
+    if (Utf8MarkLength(text, available) == 0) return;
     uint32_t w = 0;
     while ((text[w] = text[w + kUtf8MarkLength]) != '\0') ++w;
 }
