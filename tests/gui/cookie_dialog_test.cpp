@@ -205,8 +205,9 @@ TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
     Press(dialog_, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !OkEnabled(); })) << "OK is disabled while indexing";
     ASSERT_TRUE(ProgressShown()) << "the progress bar should show";
+    // OK is disabled a moment before the worker's handle is stored.
+    ASSERT_TRUE(WaitUntil([&] { return Job()->thread != nullptr; })) << "OK should have started a worker";
     HANDLE worker = Job()->thread;
-    ASSERT_NE(worker, nullptr);
     DWORD code = 0;
     ASSERT_TRUE(GetExitCodeThread(worker, &code)) << "error " << GetLastError();
     ASSERT_EQ(code, static_cast<DWORD>(STILL_ACTIVE)) << "the worker should still run";
