@@ -46,14 +46,14 @@ Var SignInBox
 Var Purge       ; 1: the uninstaller also removes the settings and index files
 Var PurgeBox
 
-!insertmacro MUI_PAGE_DIRECTORY
 Page custom OptionsPage OptionsPageLeave
+!insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 UninstPage custom un.OptionsPage un.OptionsPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; The page's Next button starts the work; it says so.
+; The uninstaller's own page starts the work, and its button says so.
 !macro NextButtonSays text
     GetDlgItem $0 $HWNDPARENT 1
     SendMessage $0 ${WM_SETTEXT} 0 "STR:${text}"
@@ -81,9 +81,8 @@ Function OptionsPage
     ${NSD_CreateCheckbox} 0 0 100% 12u "Show a fortune when I sign in"
     Pop $SignInBox
     ${NSD_SetState} $SignInBox $SignIn
-    ${NSD_CreateLabel} 12u 16u -12u 24u "Merrowind then starts each time you sign in to Windows. You can always start it from the Start menu."
+    ${NSD_CreateLabel} 12u 16u -24u 24u "Merrowind then starts each time you sign in to Windows.$\r$\nYou can always start it from the Start menu."
     Pop $0
-    !insertmacro NextButtonSays "&Install"
     nsDialogs::Show
 FunctionEnd
 
@@ -134,7 +133,7 @@ Function un.OptionsPage
     !insertmacro MUI_HEADER_TEXT "Uninstall Merrowind" "Remove Merrowind from this computer."
     nsDialogs::Create 1018
     Pop $0
-    ${NSD_CreateLabel} 0 0 100% 24u "Merrowind will be removed from $INSTDIR. Your cookie files and any Fortune.txt stay where they are."
+    ${NSD_CreateLabel} 0 0 100% 24u "Merrowind will be removed from $INSTDIR.$\r$\nYour cookie files and any Fortune.txt stay where they are."
     Pop $0
     ${NSD_CreateCheckbox} 0 32u 100% 12u "Also remove my settings and index files"
     Pop $PurgeBox
