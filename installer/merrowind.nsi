@@ -119,6 +119,35 @@ Section
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; The uninstaller that runs is a copy of uninstall.exe in the temporary
+; folder (or, started with _?=, uninstall.exe itself), and no program can
+; delete itself. A hidden command prompt deletes it, and its folder when
+; empty, once it has ended. Deletion at restart, the usual way, needs
+; administrator rights.
+Var Uninstalled
+Function un.onUninstSuccess
+    StrCpy $Uninstalled 1
+    ${If} ${Silent}
+        Call un.RemoveOwnCopy
+    ${EndIf}
+FunctionEnd
+
+Function un.onGUIEnd
+    Call un.RemoveOwnCopy
+FunctionEnd
+
+Function un.RemoveOwnCopy
+    ${If} $EXEDIR != $INSTDIR
+        StrCpy $0 'if not exist "$EXEDIR" exit'    ; the copy, alone in its folder
+    ${ElseIf} $Uninstalled == 1
+        StrCpy $0 'if not exist "$EXEPATH" exit'   ; uninstall.exe, done
+    ${Else}
+        Return
+    ${EndIf}
+    SetOutPath "$TEMP"   ; its working folder, which it could not remove
+    ExecShell "" "$SYSDIR\cmd.exe" '/c for /l %n in (1,1,60) do (ping -n 2 127.0.0.1 >nul & del "$EXEPATH" 2>nul & rd "$EXEDIR" 2>nul & $0)' SW_HIDE
+FunctionEnd
+
 Function un.onInit
     StrCpy $Purge 0
     ${GetParameters} $0
