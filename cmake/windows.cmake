@@ -46,11 +46,18 @@ add_custom_target(merrowind_generated DEPENDS
     ${MERROWIND_GENERATED}/program.ico
     ${MERROWIND_GENERATED}/hand.cur)
 
+# The version number, for the version resource and for the installer
+# (installer/merrowind.nsi reads it from this header).
+file(CONFIGURE OUTPUT ${MERROWIND_GENERATED}/version.h CONTENT
+"#define MERROWIND_VERSION \"${PROJECT_VERSION}\"
+#define MERROWIND_VERSION_NUMBERS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0
+")
+
 add_library(merrowind_resources OBJECT res/merrowind.rc)
 target_include_directories(merrowind_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${MERROWIND_GENERATED})
 add_dependencies(merrowind_resources merrowind_generated)
 set_source_files_properties(res/merrowind.rc PROPERTIES OBJECT_DEPENDS
-    "${MERROWIND_GENERATED}/fortune_table.rc;${MERROWIND_GENERATED}/program.ico;${MERROWIND_GENERATED}/hand.cur;${CMAKE_SOURCE_DIR}/res/merrowind.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h;${CMAKE_SOURCE_DIR}/core/product_addresses.h")
+    "${MERROWIND_GENERATED}/fortune_table.rc;${MERROWIND_GENERATED}/program.ico;${MERROWIND_GENERATED}/hand.cur;${CMAKE_SOURCE_DIR}/res/merrowind.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h;${CMAKE_SOURCE_DIR}/core/product_addresses.h;${CMAKE_SOURCE_DIR}/res/version_info.rc;${MERROWIND_GENERATED}/version.h")
 
 add_library(merrowind_win32 STATIC ${MERROWIND_WIN32_SOURCES})
 target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
@@ -109,7 +116,9 @@ if(MERROWIND_TESTS)
     # windows take real input, so never beside the window tests either.
     file(GLOB MERROWIND_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
     add_executable(e2e_tests ${MERROWIND_E2E_TESTS})
-    target_link_libraries(e2e_tests PRIVATE test_support gtest_main)
+    # version: the tests read the program's version resource back.
+    target_link_libraries(e2e_tests PRIVATE test_support gtest_main version)
+    target_include_directories(e2e_tests PRIVATE ${MERROWIND_GENERATED})
     add_dependencies(e2e_tests merrowind)
     gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
         DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
