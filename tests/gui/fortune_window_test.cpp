@@ -11,6 +11,7 @@
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/shown_text.h"
+#include "tests/support/win32_fixtures.h"
 #include "window/wrap.h"
 
 // A fortune with a line too long for the window and lines of its own.
@@ -452,12 +453,121 @@ TEST(FortuneWindow, CtrlCCopiesTheFortuneAsShownWithCrLf)
 
 TEST(FortuneWindow, CCopiesNothingWithoutCtrl)
 {
+    // Ctrl tapped before: its toggle state is no pressed Ctrl.
+    for (int taps = 0; taps <= 2; ++taps) {
+        EmptyTheClipboard();
+        FortuneWindowRun run("Nothing to copy.");
+        ASSERT_NE(run.Window(), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
+        for (int i = 0; i < taps; ++i) PressKey(VK_CONTROL);
+        PressKey('C');
+        PressKey(VK_RETURN);
+        EXPECT_EQ(run.Result(), 1) << "Enter after C";
+        EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing, Ctrl tapped " << taps << " times";
+    }
+}
+
+// ---- The keyboard alone.
+
+static HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info;
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+// Pixels of a link, as painted now, that are neither its blue nor the face.
+static int FocusPixels(HWND link)
+{
+    RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r = ScreenRectOf(link);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            COLORREF c = GetPixel(screen, x, y);
+            if (c != RGB(0, 0, 255) && c != GetSysColor(COLOR_BTNFACE)) ++count;
+        }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+static HWND OwnedDialog(HWND owner, int controlId)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        found = FindDialogWithControl(GetWindowThreadProcessId(owner, nullptr), controlId);
+        return found != nullptr;
+    });
+    return found;
+}
+
+class FortuneKeys : public ScratchTest {};
+
+TEST_F(FortuneKeys, ReachEveryLinkScrollCopyAndDrawAgain)
+{
     EmptyTheClipboard();
-    FortuneWindowRun run("Nothing to copy.");
-    ASSERT_NE(run.Window(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
-    PressKey('C');
-    PressKey(VK_RETURN);
-    EXPECT_EQ(run.Result(), 1) << "Enter after C";
-    EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing";
+    FortuneWindowRun run(NumberedLines(300));
+    HWND w = run.Window(), ok = run.Item(IDOK), settings = run.Item(IDC_SETTINGS_LINK), home = run.Item(IDC_HOME_LINK);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; })) << "the window must be in front to take keys";
+
+    // The focus, set without a key, is not shown; the first key shows it.
+    PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settings), TRUE);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == settings; }));
+    EXPECT_EQ(FocusPixels(settings), 0) << "no focus rectangle before the keyboard is used";
+    // Tab goes as the eye reads: OK, "settings", "tolvane", OK.
+    const struct { WORD modifier; HWND next; const char* what; } tabs[] = {
+        {0, home, "tolvane"}, {0, ok, "OK"}, {0, settings, "settings"}, {VK_SHIFT, ok, "back to OK"},
+        {0, settings, "settings again"}};
+    for (const auto& t : tabs) {
+        t.modifier ? PressKeyWith(t.modifier, VK_TAB) : PressKey(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == t.next; }, 5000)) << t.what;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return FocusPixels(settings) > 0; }, 5000)) << "a focus rectangle on the focused link";
+    EXPECT_EQ(FocusPixels(home), 0) << "and on no other";
+
+    // Enter and Space on a link act as a click; the settings dialog's own
+    // link is a tab stop there.
+    for (WORD key : {VK_RETURN, VK_SPACE}) {
+        PressKey(key);
+        HWND dialog = OwnedDialog(w, IDC_SOURCE_LIST);
+        ASSERT_NE(dialog, nullptr) << "key " << key << " on \"settings\"";
+        HWND more = GetDlgItem(dialog, IDC_MORE_LINK);
+        for (int i = 0; i < 8 && FocusOf(dialog) != more; ++i) {
+            HWND before = FocusOf(dialog);
+            PressKey(VK_TAB);
+            WaitUntil([&] { return FocusOf(dialog) != before; }, 5000);
+        }
+        EXPECT_EQ(FocusOf(dialog), more) << "Tab reaches the settings dialog's link";
+        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(WaitForWindowGone(dialog));
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == settings; })) << "the focus comes back to the link";
+    }
+    EXPECT_FALSE(run.Ended()) << "Enter on a link is no OK";
+
+    // A tall fortune scrolls by lines, pages and to either end.
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    SCROLLINFO info = ScrollOf(control);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    const int line = metrics.tmHeight, page = static_cast<int>(info.nPage), last = LastScrollPosition(info);
+    const struct { WORD key; int position; } scrolls[] = {
+        {VK_DOWN, line}, {VK_NEXT, line + page}, {VK_UP, page}, {VK_PRIOR, 0}, {VK_END, last}, {VK_HOME, 0}};
+    for (const auto& k : scrolls) {
+        PressKey(k.key);
+        EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos == k.position; }, 5000))
+            << "key " << k.key << ": " << ScrollOf(control).nPos << " for " << k.position;
+    }
+
+    PressKeyWith(VK_CONTROL, VK_INSERT);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText().rfind(L"Zeile 1\r\nZeile 2\r\n", 0) == 0; }, 10000))
+        << "Ctrl+Insert copies as Ctrl+C does";
+    PressKey(VK_F5);
+    EXPECT_EQ(run.Result(), 0) << "F5 asks for another fortune";
 }
