@@ -1,3 +1,12 @@
+// The annotation service is called through its C form, which every
+// compiler's headers give alike.
+#ifndef CINTERFACE
+#define CINTERFACE
+#endif
+#ifndef COBJMACROS
+#define COBJMACROS
+#endif
+
 #include "window/accessible_name.h"
 
 // The GUIDs the annotation service is known by, defined here.
@@ -17,8 +26,9 @@ void NameForScreenReaders(HWND control, const wchar_t* name)
 {
     IAccPropServices* service = AnnotationService();
     if (service == nullptr) return;
-    service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, name);
-    service->Release();
+    IAccPropServices_SetHwndPropStr(service, control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                    PROPID_ACC_NAME, name);
+    IAccPropServices_Release(service);
 }
 
 void ForgetScreenReaderName(HWND control)
@@ -26,6 +36,6 @@ void ForgetScreenReaderName(HWND control)
     IAccPropServices* service = AnnotationService();
     if (service == nullptr) return;
     MSAAPROPID name = PROPID_ACC_NAME;
-    service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
-    service->Release();
+    IAccPropServices_ClearHwndProps(service, control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+    IAccPropServices_Release(service);
 }

@@ -171,6 +171,18 @@ static SCROLLINFO ScrollOf(HWND control)
     return info;
 }
 
+// The height of a line in the control's font.
+static int LineHeightOf(HWND control)
+{
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return metrics.tmHeight;
+}
+
 // The last position the scroll bar allows.
 static int LastScrollPosition(const SCROLLINFO& info)
 {
@@ -209,13 +221,8 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     RECT client;
     GetClientRect(control, &client);
     EXPECT_EQ(static_cast<int>(info.nPage), client.bottom) << "a page is the part in view";
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    EXPECT_GE(info.nMax + 1, 300 * metrics.tmHeight) << "the range covers all 300 lines";
+    const int line = LineHeightOf(control);
+    EXPECT_GE(info.nMax + 1, 300 * line) << "the range covers all 300 lines";
     EXPECT_EQ(info.nPos, 0) << "the text starts at its top";
     EXPECT_EQ(WideTextOf(control), ExpectedShownText(text)) << "the whole text is in the control";
 
@@ -238,6 +245,12 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     int before = ScrollOf(control).nPos;
     SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(ScrollOf(control).nPos, 0) << "from " << before << " back to the top";
+    // A touch pad's deltas of 1 add up: 120 of them scroll as one notch.
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    for (int i = 0; i < 120; ++i) SendMessageA(control, WM_MOUSEWHEEL, MAKEWPARAM(0, -1), 0);
+    EXPECT_EQ(ScrollOf(control).nPos, static_cast<int>(lines) * line) << "120 deltas of 1";
+    SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
     POINT arrow = {onScreen.right - GetSystemMetrics(SM_CXVSCROLL) / 2, onScreen.bottom - 3};
     ClickAt(arrow.x, arrow.y);
     EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos > 0; })) << "the down arrow scrolls";
@@ -493,16 +506,6 @@ static int FocusPixels(HWND link)
     return count;
 }
 
-static HWND OwnedDialog(HWND owner, int controlId)
-{
-    HWND found = nullptr;
-    WaitUntil([&] {
-        found = FindDialogWithControl(GetWindowThreadProcessId(owner, nullptr), controlId);
-        return found != nullptr;
-    });
-    return found;
-}
-
 class FortuneKeys : public ScratchTest {};
 
 TEST_F(FortuneKeys, ReachEveryLinkScrollCopyAndDrawAgain)
@@ -530,7 +533,7 @@ TEST_F(FortuneKeys, ReachEveryLinkScrollCopyAndDrawAgain)
     // link is a tab stop there.
     for (WORD key : {VK_RETURN, VK_SPACE}) {
         PressKey(key);
-        HWND dialog = OwnedDialog(w, IDC_SOURCE_LIST);
+        HWND dialog = WaitForDialogWithControl(GetWindowThreadProcessId(w, nullptr), IDC_SOURCE_LIST);
         ASSERT_NE(dialog, nullptr) << "key " << key << " on \"settings\"";
         HWND more = GetDlgItem(dialog, IDC_MORE_LINK);
         for (int i = 0; i < 8 && FocusOf(dialog) != more; ++i) {
@@ -548,13 +551,7 @@ TEST_F(FortuneKeys, ReachEveryLinkScrollCopyAndDrawAgain)
     // A tall fortune scrolls by lines, pages and to either end.
     HWND control = run.Item(IDC_FORTUNE_TEXT);
     SCROLLINFO info = ScrollOf(control);
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    const int line = metrics.tmHeight, page = static_cast<int>(info.nPage), last = LastScrollPosition(info);
+    const int line = LineHeightOf(control), page = static_cast<int>(info.nPage), last = LastScrollPosition(info);
     const struct { WORD key; int position; } scrolls[] = {
         {VK_DOWN, line}, {VK_NEXT, line + page}, {VK_UP, page}, {VK_PRIOR, 0}, {VK_END, last}, {VK_HOME, 0}};
     for (const auto& k : scrolls) {
