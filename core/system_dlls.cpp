@@ -71,6 +71,16 @@ HRESULT ShellFolderPath(int folder, DWORD type, wchar_t* path)
     return call != nullptr ? call(nullptr, folder, nullptr, type, path) : E_FAIL;
 }
 
+HRESULT CreateComObject(REFCLSID type, REFIID kind, void** object)
+{
+    *object = nullptr;
+    JoinShellApartment();
+    typedef HRESULT(WINAPI * CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    CoCreateInstanceProc call =
+        TypedProcedure<CoCreateInstanceProc>(SystemProcedure(&g_ole32, "ole32.dll", "CoCreateInstance"));
+    return call != nullptr ? call(type, nullptr, CLSCTX_INPROC_SERVER, kind, object) : E_FAIL;
+}
+
 BOOL AskOpenFileName(OPENFILENAMEW* request)
 {
     typedef BOOL(WINAPI * GetOpenFileNameProc)(OPENFILENAMEW*);

@@ -18,6 +18,11 @@ HINSTANCE OpenWithShell(HWND owner, const char* verb, const char* file, int show
 // user name outside the ANSI code page (see core/ansi_path.h).
 HRESULT ShellFolderPath(int folder, DWORD type, wchar_t* path);
 
+// CoCreateInstance of an in-process object, the calling thread joining a
+// single-threaded apartment first as above; E_FAIL when ole32 cannot be
+// loaded.
+HRESULT CreateComObject(REFCLSID type, REFIID kind, void** object);
+
 // GetOpenFileNameW; 0 when comdlg32 cannot be loaded.
 BOOL AskOpenFileName(OPENFILENAMEW* request);
 

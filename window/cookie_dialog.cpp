@@ -10,6 +10,7 @@
 #include "core/ansi_path.h"
 #include "core/source_record.h"
 #include "core/system_dlls.h"
+#include "window/accessible_name.h"
 #include "window/dialog_rules.h"
 #include "window/dialog_support.h"
 #include "cookies/indexer.h"
@@ -103,6 +104,7 @@ static void OnInitDialog(HWND dialog, LPARAM lParam)
     FieldString(record->cookiePath, path);
     SetDlgItemTextA(dialog, IDC_COOKIE_PATH, path);
     ShowProgress(dialog, false);
+    NameForScreenReaders(GetDlgItem(dialog, IDC_BROWSE), L"Browse");
 }
 
 // Checks the entries and, when they pass, starts indexing on a worker thread.
@@ -241,6 +243,7 @@ static void OnTimer(HWND dialog, WPARAM timerId)
 
 static void OnDestroy(HWND dialog)
 {
+    ForgetScreenReaderName(GetDlgItem(dialog, IDC_BROWSE));
     IndexJob* job = JobOf(dialog);
     if (job == nullptr) return;
     SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);

@@ -2,6 +2,7 @@
 
 #include "res/resource_ids.h"
 #include "window/fortune_copy.h"
+#include "window/scrolling_text.h"
 #include "window/wide_text.h"
 
 // The keys of a modal dialog pass the dialog-box message filter before the
@@ -29,27 +30,64 @@ static void CopyFortune(HWND window)
     LocalFree(shown);
 }
 
-static int IsCopyKey(const MSG* message)
+static int IsDown(int key)
 {
-    return message->message == WM_KEYDOWN && message->wParam == 'C' && GetKeyState(VK_CONTROL) < 0 &&
-           GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    return GetKeyState(key) < 0;
 }
 
-static LRESULT CALLBACK CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam)
+static int IsCopyKey(const MSG* message)
+{
+    if (message->message != WM_KEYDOWN || !IsDown(VK_CONTROL) || IsDown(VK_MENU) || IsDown(VK_SHIFT)) return 0;
+    return message->wParam == 'C' || message->wParam == VK_INSERT;
+}
+
+// The scroll bar request a key stands for, or -1.
+static int ScrollRequestOf(WPARAM key)
+{
+    switch (key) {
+    case VK_UP: return SB_LINEUP;
+    case VK_DOWN: return SB_LINEDOWN;
+    case VK_PRIOR: return SB_PAGEUP;
+    case VK_NEXT: return SB_PAGEDOWN;
+    case VK_HOME: return SB_TOP;
+    case VK_END: return SB_BOTTOM;
+    default: return -1;
+    }
+}
+
+// Acts on a key of the fortune window; 1 when the key was its own.
+static int TakeFortuneKey(HWND window, const MSG* message)
+{
+    if (IsCopyKey(message)) {
+        CopyFortune(window);
+        return 1;
+    }
+    if (message->message != WM_KEYDOWN) return 0;
+    if (message->wParam == VK_F5) {
+        EndDialog(window, 0);
+        return 1;
+    }
+    HWND text = GetDlgItem(window, IDC_FORTUNE_TEXT);
+    int request = ScrollRequestOf(message->wParam);
+    if (request < 0 || !TextScrolls(text)) return 0;
+    SendMessageW(text, WM_VSCROLL, static_cast<WPARAM>(request), 0);
+    return 1;
+}
+
+static LRESULT CALLBACK FortuneKeyFilter(int code, WPARAM wParam, LPARAM lParam)
 {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && message != nullptr && IsCopyKey(message)) {
+    if (code == MSGF_DIALOGBOX && message != nullptr) {
         // Only for a fortune window: not for the settings dialog above it.
         HWND root = GetAncestor(message->hwnd, GA_ROOT);
-        if (root != nullptr && GetDlgItem(root, IDC_FORTUNE_TEXT) != nullptr && GetDlgItem(root, IDC_HOME_LINK) != nullptr) {
-            CopyFortune(root);
+        if (root != nullptr && GetDlgItem(root, IDC_FORTUNE_TEXT) != nullptr &&
+            GetDlgItem(root, IDC_HOME_LINK) != nullptr && TakeFortuneKey(root, message))
             return 1;
-        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-HHOOK WatchCopyKey()
+HHOOK WatchFortuneKeys()
 {
-    return SetWindowsHookExW(WH_MSGFILTER, CopyKeyFilter, nullptr, GetCurrentThreadId());
+    return SetWindowsHookExW(WH_MSGFILTER, FortuneKeyFilter, nullptr, GetCurrentThreadId());
 }

@@ -1,12 +1,15 @@
-// Ctrl+C in a fortune window copies the fortune as shown to the clipboard,
-// as Unicode text with CR LF line ends, as Windows' own message boxes do.
+// The fortune window's own keys: Ctrl+C or Ctrl+Insert copies the fortune
+// as shown to the clipboard, as Unicode text with CR LF line ends, as
+// Windows' own message boxes do; F5 asks for another fortune, as a click on
+// the background does; Up, Down, Page Up, Page Down, Home and End scroll a
+// fortune too tall for the screen.
 #ifndef MERROWIND_COPY_KEY_H
 #define MERROWIND_COPY_KEY_H
 
 #include <windows.h>
 
-// Watches this thread's dialog keys for Ctrl+C while a fortune window is up;
+// Watches this thread's dialog keys while a fortune window is up;
 // UnhookWindowsHookEx ends it.
-HHOOK WatchCopyKey();
+HHOOK WatchFortuneKeys();
 
 #endif

@@ -79,14 +79,16 @@ static void Move(HWND window, int x, int y)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-// The work area of the monitor the window is on (the primary one, on which
-// it is centred).
-static ScreenArea WorkAreaOf(HWND window)
+// The work area of the monitor that holds the mouse pointer: where the user
+// started the program from, the task bar or a shortcut on that screen.
+static ScreenArea WorkAreaUnderPointer()
 {
     MONITORINFO info;
     info.cbSize = sizeof info;
     ScreenArea area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info)) {
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    if (GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info)) {
         area.left = info.rcWork.left;
         area.top = info.rcWork.top;
         area.right = info.rcWork.right;
@@ -95,8 +97,8 @@ static ScreenArea WorkAreaOf(HWND window)
     return area;
 }
 
-// Sizes the window to the text, places the controls and centres the window,
-// inside the work area. Returns 1 when the text is too tall and must scroll.
+// Sizes the window to the text, places the controls and centres the window
+// in the work area. Returns 1 when the text is too tall and must scroll.
 static int LayOut(HWND window, TextSize text)
 {
     HWND ok = GetDlgItem(window, IDOK);
@@ -116,8 +118,7 @@ static int LayOut(HWND window, TextSize text)
 
     DialogMargins margins = ConvertMargins(window);
     FortuneFit fit = FitFortuneWindow(parts, text, margins, GetSystemMetrics(SM_CXVSCROLL),
-                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                      WorkAreaOf(window));
+                                      WorkAreaUnderPointer());
     Resize(window, fit.window.width, fit.window.height);
 
     GetClientRect(window, &client);
@@ -156,6 +157,10 @@ static void OnInitDialog(HWND window, char* text)
         WrapFortuneText(text, kTextBufferSize);
     SubclassLinkControl(GetDlgItem(window, IDC_HOME_LINK));
     SubclassLinkControl(GetDlgItem(window, IDC_SETTINGS_LINK));
+    // Tab goes as the eye reads: OK, then "settings" on the left, then
+    // "tolvane" on the right (the template lists "tolvane" first).
+    SetWindowPos(GetDlgItem(window, IDC_SETTINGS_LINK), GetDlgItem(window, IDOK), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // An "&" of the fortune is text, not a mnemonic prefix. Set here, so the
     // template stays as it is.
     HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
@@ -164,7 +169,7 @@ static void OnInitDialog(HWND window, char* text)
     int scrolls = LayOut(window, measured);
     SetFortuneText(window, text, utf8);
     if (scrolls) MakeTextScroll(control, measured.height);
-    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(WatchCopyKey()));
+    SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(WatchFortuneKeys()));
 }
 
 static void OnDestroy(HWND window)

@@ -71,7 +71,7 @@ static void Clamp(int* start, int length, int low, int high)
 }
 
 FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,
-                            int scrollBarWidth, int screenWidth, int screenHeight, ScreenArea area)
+                            int scrollBarWidth, ScreenArea area)
 {
     FortuneFit fit;
     fit.text = text;
@@ -85,8 +85,8 @@ FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, cons
         if (fit.text.height < 0) fit.text.height = 0;
         fit.window = FortuneWindowSize(parts, fit.text, m);
     }
-    fit.x = CentredOrigin(screenWidth, fit.window.width);
-    fit.y = CentredOrigin(screenHeight, fit.window.height);
+    fit.x = area.left + CentredOrigin(area.right - area.left, fit.window.width);
+    fit.y = area.top + CentredOrigin(room, fit.window.height);
     Clamp(&fit.x, fit.window.width, area.left, area.right);
     Clamp(&fit.y, fit.window.height, area.top, area.bottom);
     return fit;
@@ -100,8 +100,20 @@ int ClampScrollPosition(int position, int contentHeight, int viewHeight)
     return position;
 }
 
-int WheelScrollPixels(int wheelDelta, int lineHeight)
+int WheelNotchPixels(unsigned linesPerNotch, int lineHeight, int pageHeight)
 {
-    // Whole notches and parts of them alike, as precise wheels send them.
-    return -static_cast<int>(static_cast<long long>(wheelDelta) * 3 * lineHeight / 120);
+    long long pixels = static_cast<long long>(linesPerNotch) * lineHeight;
+    if (pixels > pageHeight) pixels = pageHeight;
+    return pixels > 0 ? static_cast<int>(pixels) : 0;
+}
+
+WheelTurn TurnWheel(int remainder, int wheelDelta, int notchPixels)
+{
+    // The remainder counts down the text, a positive delta up it.
+    if ((remainder > 0 && wheelDelta > 0) || (remainder < 0 && wheelDelta < 0)) remainder = 0;
+    long long owed = remainder - static_cast<long long>(wheelDelta) * notchPixels;
+    WheelTurn turn;
+    turn.pixels = static_cast<int>(owed / kWheelNotch);
+    turn.remainder = static_cast<int>(owed % kWheelNotch);
+    return turn;
 }

@@ -80,20 +80,38 @@ struct FortuneFit {
     int x, y;          // top-left corner
 };
 
-// Sizes and places the window around the text. A window that fits the work
-// area in height is sized as FortuneWindowSize says; a taller one is cut to
-// the work area's height, and its text control to what remains above OK and
-// the links, one scroll bar wider. The centred position then moves as little
-// as it must to bring the window inside the work area (when the window is
+// Sizes and places the window around the text, in the work area of the
+// monitor it opens on. A window that fits the work area in height is sized
+// as FortuneWindowSize says; a taller one is cut to the work area's height,
+// and its text control to what remains above OK and the links, one scroll
+// bar wider. The window is centred in the work area (each half truncated),
+// then moved as little as it must to stay inside it (when the window is
 // wider than the area, its left edge goes to the area's left edge).
 FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,
-                            int scrollBarWidth, int screenWidth, int screenHeight, ScreenArea area);
+                            int scrollBarWidth, ScreenArea area);
 
 // The scroll position clamped to 0 .. content - view (0 when all is in view).
 int ClampScrollPosition(int position, int contentHeight, int viewHeight);
 
-// Pixels to scroll for a wheel turn (positive turns away from the user,
-// towards the start of the text): three lines a notch of 120.
-int WheelScrollPixels(int wheelDelta, int lineHeight);
+// The wheel: a notch is a delta of 120. Precise wheels and touch pads send
+// parts of a notch, so what a delta does not scroll is kept for the next.
+const int kWheelNotch = 120;
+// The user's lines per notch that stands for a page per notch.
+const unsigned kWheelPageScroll = 0xFFFFFFFFu;
+
+// Pixels one notch scrolls: the user's lines per notch, or one page when
+// that is more than the view holds (as a page per notch always is); 0 when
+// the user has turned wheel scrolling off.
+int WheelNotchPixels(unsigned linesPerNotch, int lineHeight, int pageHeight);
+
+struct WheelTurn {
+    int pixels;     // to scroll: positive down the text, towards its end
+    int remainder;  // what is left for the next delta, in 120ths of a pixel
+};
+
+// One wheel delta (positive turns away from the user, towards the start of
+// the text) added to the remainder of the ones before, which is dropped
+// when the wheel turns the other way.
+WheelTurn TurnWheel(int remainder, int wheelDelta, int notchPixels);
 
 #endif

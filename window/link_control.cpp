@@ -40,6 +40,33 @@ static void OpenThroughShell(HWND control, const char* file)
     OpenWithShell(control, kShellOpenVerb, file, SW_SHOWNORMAL);
 }
 
+// In high contrast the scheme's hyperlink colour, which it keeps legible on
+// its background; otherwise blue.
+static COLORREF LinkColour()
+{
+    HIGHCONTRASTA contrast;
+    contrast.cbSize = sizeof contrast;
+    if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0)
+        return GetSysColor(COLOR_HOTLIGHT);
+    return kLinkColour;
+}
+
+// The focus rectangle around the label, when the link has the focus and
+// the window shows focus (from the first use of the keyboard on).
+static void DrawFocusAround(HWND control, HDC dc, const char* label, int length)
+{
+    if (GetFocus() != control) return;
+    if ((SendMessageA(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0) return;
+    SIZE extent;
+    if (!GetTextExtentPoint32A(dc, label, length, &extent)) return;
+    RECT client;
+    GetClientRect(control, &client);
+    RECT around = {0, 0, extent.cx < client.right ? extent.cx : client.right,
+                   extent.cy < client.bottom ? extent.cy : client.bottom};
+    DrawFocusRect(dc, &around);
+}
+
 static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)
 {
     int length = 0;
@@ -56,8 +83,9 @@ static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)
                              kLinkFontFace);
     HGDIOBJ previousFont = nullptr;
     if (font != nullptr) previousFont = SelectObject(dc, font);
-    SetTextColor(dc, kLinkColour);
+    SetTextColor(dc, LinkColour());
     TextOutA(dc, 0, 0, label, length);
+    DrawFocusAround(control, dc, label, length);
     if (font != nullptr) {
         SelectObject(dc, previousFont);
         DeleteObject(font);
@@ -74,13 +102,12 @@ static LRESULT OnSetCursor(HWND control)
     return 0;
 }
 
-// Acts on the press. The press is not passed on, so it never reaches the
-// dialog: a click on a link does not end the fortune window.
-static LRESULT OnLeftButtonDown(HWND control)
+// What a click does, and Enter or Space on the focused link.
+static void Activate(HWND control)
 {
     int length = 0;
     char* label = ReadLabel(control, &length);
-    if (label == nullptr) return 0;
+    if (label == nullptr) return;
     switch (LinkActionForLabel(label)) {
     case kLinkOpensHomePage:
         OpenThroughShell(control, kHomePageAddress);
@@ -96,7 +123,44 @@ static LRESULT OnLeftButtonDown(HWND control)
         break;
     }
     LocalFree(label);
+}
+
+// The press is not passed on, so it never reaches the dialog: a click on a
+// link does not end the fortune window.
+static LRESULT OnLeftButtonDown(HWND control)
+{
+    Activate(control);
     return 0;
+}
+
+// Enter would press the dialog's default button: the link asks for it.
+static LRESULT OnGetDialogCode(HWND control, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT code = CallPrevious(control, WM_GETDLGCODE, wParam, lParam);
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+static LRESULT OnKeyDown(HWND control, WPARAM wParam, LPARAM lParam)
+{
+    // Bit 30: the key was already down, a repeat; one press, one action.
+    int repeat = (lParam & 0x40000000) != 0;
+    if ((wParam == VK_RETURN || wParam == VK_SPACE) && !repeat) {
+        Activate(control);
+        return 0;
+    }
+    return CallPrevious(control, WM_KEYDOWN, wParam, lParam);
+}
+
+// Focus coming or going, or the window starting to show focus: the focus
+// rectangle is drawn afresh.
+static LRESULT RepaintAfter(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallPrevious(control, message, wParam, lParam);
+    InvalidateRect(control, nullptr, TRUE);
+    return result;
 }
 
 LRESULT CALLBACK LinkControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
@@ -108,6 +172,14 @@ LRESULT CALLBACK LinkControlProc(HWND control, UINT message, WPARAM wParam, LPAR
         return OnSetCursor(control);
     case WM_LBUTTONDOWN:
         return OnLeftButtonDown(control);
+    case WM_GETDLGCODE:
+        return OnGetDialogCode(control, wParam, lParam);
+    case WM_KEYDOWN:
+        return OnKeyDown(control, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        return RepaintAfter(control, message, wParam, lParam);
     default:
         return CallPrevious(control, message, wParam, lParam);
     }
@@ -120,4 +192,7 @@ void SubclassLinkControl(HWND control)
     // the link never runs without it.
     SetWindowLongPtrA(control, GWLP_USERDATA, previous);
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkControlProc));
+    // A tab stop, so the keyboard reaches it. Set here, so the templates stay
+    // as they are.
+    SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | WS_TABSTOP);
 }

@@ -61,10 +61,21 @@ static void OnTextScroll(HWND control, WORD request)
     ScrollTextTo(control, position);
 }
 
+// The part of a pixel that earlier wheel deltas left over, kept on the
+// control between messages.
+static const wchar_t kWheelRemainderProperty[] = L"MerrowindWheelRemainder";
+
 static void OnTextWheel(HWND control, WPARAM wParam)
 {
-    int position = GetScrollPos(control, SB_VERT);
-    ScrollTextTo(control, position + WheelScrollPixels(GET_WHEEL_DELTA_WPARAM(wParam), LineHeight(control)));
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    RECT client;
+    GetClientRect(control, &client);
+    int notch = WheelNotchPixels(lines, LineHeight(control), client.bottom);
+    int remainder = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(control, kWheelRemainderProperty)));
+    WheelTurn turn = TurnWheel(remainder, GET_WHEEL_DELTA_WPARAM(wParam), notch);
+    SetPropW(control, kWheelRemainderProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(turn.remainder)));
+    if (turn.pixels != 0) ScrollTextTo(control, GetScrollPos(control, SB_VERT) + turn.pixels);
 }
 
 // Draws the text as the static control would (its font and colours, tabs
@@ -113,6 +124,9 @@ static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wPa
     case WM_MOUSEWHEEL:
         OnTextWheel(control, wParam);
         return 0;
+    case WM_NCDESTROY:
+        RemovePropW(control, kWheelRemainderProperty);
+        return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
     case WM_NCHITTEST: {
         // The scroll bar takes the mouse; the text lets presses through to
         // the window, as the plain control does.

@@ -9,6 +9,7 @@ list(APPEND MERROWIND_PURE_SOURCES
 )
 list(APPEND MERROWIND_WIN32_SOURCES
     window/cookie_dialog.cpp
+    window/accessible_name.cpp
     window/copy_key.cpp
     window/dialog_support.cpp
     window/fortune_window.cpp

@@ -11,6 +11,7 @@
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/shown_text.h"
+#include "tests/support/win32_fixtures.h"
 #include "window/wrap.h"
 
 // A fortune with a line too long for the window and lines of its own.
@@ -170,6 +171,18 @@ static SCROLLINFO ScrollOf(HWND control)
     return info;
 }
 
+// The height of a line in the control's font.
+static int LineHeightOf(HWND control)
+{
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return metrics.tmHeight;
+}
+
 // The last position the scroll bar allows.
 static int LastScrollPosition(const SCROLLINFO& info)
 {
@@ -208,13 +221,8 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     RECT client;
     GetClientRect(control, &client);
     EXPECT_EQ(static_cast<int>(info.nPage), client.bottom) << "a page is the part in view";
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    EXPECT_GE(info.nMax + 1, 300 * metrics.tmHeight) << "the range covers all 300 lines";
+    const int line = LineHeightOf(control);
+    EXPECT_GE(info.nMax + 1, 300 * line) << "the range covers all 300 lines";
     EXPECT_EQ(info.nPos, 0) << "the text starts at its top";
     EXPECT_EQ(WideTextOf(control), ExpectedShownText(text)) << "the whole text is in the control";
 
@@ -237,6 +245,12 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     int before = ScrollOf(control).nPos;
     SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(ScrollOf(control).nPos, 0) << "from " << before << " back to the top";
+    // A touch pad's deltas of 1 add up: 120 of them scroll as one notch.
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    for (int i = 0; i < 120; ++i) SendMessageA(control, WM_MOUSEWHEEL, MAKEWPARAM(0, -1), 0);
+    EXPECT_EQ(ScrollOf(control).nPos, static_cast<int>(lines) * line) << "120 deltas of 1";
+    SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
     POINT arrow = {onScreen.right - GetSystemMetrics(SM_CXVSCROLL) / 2, onScreen.bottom - 3};
     ClickAt(arrow.x, arrow.y);
     EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos > 0; })) << "the down arrow scrolls";
@@ -452,12 +466,97 @@ TEST(FortuneWindow, CtrlCCopiesTheFortuneAsShownWithCrLf)
 
 TEST(FortuneWindow, CCopiesNothingWithoutCtrl)
 {
+    // Ctrl tapped before: its toggle state is no pressed Ctrl.
+    for (int taps = 0; taps <= 2; ++taps) {
+        EmptyTheClipboard();
+        FortuneWindowRun run("Nothing to copy.");
+        ASSERT_NE(run.Window(), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
+        for (int i = 0; i < taps; ++i) PressKey(VK_CONTROL);
+        PressKey('C');
+        PressKey(VK_RETURN);
+        EXPECT_EQ(run.Result(), 1) << "Enter after C";
+        EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing, Ctrl tapped " << taps << " times";
+    }
+}
+
+// ---- The keyboard alone.
+
+static HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info;
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+// Pixels of a link, as painted now, that are neither its blue nor the face.
+static int FocusPixels(HWND link)
+{
+    RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r = ScreenRectOf(link);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            COLORREF c = GetPixel(screen, x, y);
+            if (c != RGB(0, 0, 255) && c != GetSysColor(COLOR_BTNFACE)) ++count;
+        }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+class FortuneKeys : public ScratchTest {};
+
+TEST_F(FortuneKeys, ReachEveryLinkScrollCopyAndDrawAgain)
+{
     EmptyTheClipboard();
-    FortuneWindowRun run("Nothing to copy.");
-    ASSERT_NE(run.Window(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
-    PressKey('C');
-    PressKey(VK_RETURN);
-    EXPECT_EQ(run.Result(), 1) << "Enter after C";
-    EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing";
+    FortuneWindowRun run(NumberedLines(300));
+    HWND w = run.Window(), ok = run.Item(IDOK), settings = run.Item(IDC_SETTINGS_LINK), home = run.Item(IDC_HOME_LINK);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; })) << "the window must be in front to take keys";
+
+    PostMessageA(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(settings), TRUE);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == settings; }));
+    // Tab goes as the eye reads: OK, "settings", "tolvane", OK.
+    const struct { WORD modifier; HWND next; const char* what; } tabs[] = {
+        {0, home, "tolvane"}, {0, ok, "OK"}, {0, settings, "settings"}, {VK_SHIFT, ok, "back to OK"},
+        {0, settings, "settings again"}};
+    for (const auto& t : tabs) {
+        t.modifier ? PressKeyWith(t.modifier, VK_TAB) : PressKey(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) == t.next; }, 5000)) << t.what;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return FocusPixels(settings) > 0; }, 5000)) << "a focus rectangle on the focused link";
+    EXPECT_EQ(FocusPixels(home), 0) << "and on no other";
+
+    // Enter and Space on a link act as a click; the settings dialog's link
+    // is a tab stop too.
+    for (WORD key : {VK_RETURN, VK_SPACE}) {
+        PressKey(key);
+        HWND dialog = WaitForDialogWithControl(GetWindowThreadProcessId(w, nullptr), IDC_SOURCE_LIST);
+        ASSERT_NE(dialog, nullptr) << "key " << key << " on \"settings\"";
+        EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_MORE_LINK), GWL_STYLE) & WS_TABSTOP, 0);
+        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(WaitForWindowGone(dialog));
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(w) == settings; })) << "the focus comes back to the link";
+    }
+    EXPECT_FALSE(run.Ended()) << "Enter on a link is no OK";
+
+    // A tall fortune scrolls by lines, pages and to either end.
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    SCROLLINFO info = ScrollOf(control);
+    const int line = LineHeightOf(control), page = static_cast<int>(info.nPage), last = LastScrollPosition(info);
+    const struct { WORD key; int position; } scrolls[] = {
+        {VK_DOWN, line}, {VK_NEXT, line + page}, {VK_UP, page}, {VK_PRIOR, 0}, {VK_END, last}, {VK_HOME, 0}};
+    for (const auto& k : scrolls) {
+        PressKey(k.key);
+        EXPECT_TRUE(WaitUntil([&] { return ScrollOf(control).nPos == k.position; }, 5000))
+            << "key " << k.key << ": " << ScrollOf(control).nPos << " for " << k.position;
+    }
+
+    PressKeyWith(VK_CONTROL, VK_INSERT);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText().rfind(L"Zeile 1\r\nZeile 2\r\n", 0) == 0; }, 10000))
+        << "Ctrl+Insert copies as Ctrl+C does";
+    PressKey(VK_F5);
+    EXPECT_EQ(run.Result(), 0) << "F5 asks for another fortune";
 }

@@ -157,7 +157,7 @@ static const ScreenArea kWholeScreen = {0, 0, 1024, 768};
 TEST(Fit, AWindowThatFitsIsSizedAndCentredAsEver)
 {
     TextSize text = {500, 200};
-    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, kWholeScreen);
+    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, kWholeScreen);
     EXPECT_EQ(fit.scrolls, 0);
     EXPECT_EQ(fit.text.width, 500);
     EXPECT_EQ(fit.text.height, 200);
@@ -168,7 +168,7 @@ TEST(Fit, AWindowThatFitsIsSizedAndCentredAsEver)
     EXPECT_EQ(fit.y, CentredOrigin(768, window.height));
     // Exactly as tall as the work area still fits.
     text.height = 768 - (25 + 23 + 29);
-    fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, kWholeScreen);
+    fit = FitFortuneWindow(Parts(), text, Margins(), 17, kWholeScreen);
     EXPECT_EQ(fit.scrolls, 0);
     EXPECT_EQ(fit.window.height, 768);
     EXPECT_EQ(fit.y, 0);
@@ -179,7 +179,7 @@ TEST(Fit, ATallerTextScrollsInAWindowAsTallAsTheWorkArea)
     // A task bar of 40 pixels at the bottom.
     const ScreenArea area = {0, 0, 1024, 728};
     TextSize text = {500, 3000};
-    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
+    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, area);
     EXPECT_EQ(fit.scrolls, 1);
     EXPECT_EQ(fit.window.height, 728);
     EXPECT_EQ(fit.text.height, 728 - 25 - 23 - 29) << "what remains above OK and the links";
@@ -189,26 +189,27 @@ TEST(Fit, ATallerTextScrollsInAWindowAsTallAsTheWorkArea)
     EXPECT_EQ(fit.x, 512 - (6 + 517 + 21) / 2);
     // One pixel more than fits.
     text.height = 728 - (25 + 23 + 29) + 1;
-    fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
+    fit = FitFortuneWindow(Parts(), text, Margins(), 17, area);
     EXPECT_EQ(fit.scrolls, 1);
     EXPECT_EQ(fit.window.height, 728);
 }
 
-TEST(Fit, TheWindowMovesIntoAWorkAreaThatIsNotTheWholeScreen)
+TEST(Fit, TheWindowIsCentredInTheWorkAreaItOpensInAndKeptInside)
 {
-    // A task bar on the left and one at the top: the centred place would
-    // reach under them.
-    const ScreenArea area = {100, 60, 1024, 768};
-    TextSize text = {900, 600};
-    FortuneFit fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
-    EXPECT_EQ(fit.scrolls, 0);
-    EXPECT_EQ(fit.window.height, 25 + 600 + 23 + 29);
-    EXPECT_EQ(fit.x, 100) << "the left edge at the work area's, not 512 - 463";
-    EXPECT_EQ(fit.y, 60) << "the top edge at the work area's, not 384 - 338";
-    // Wider than the area: the left edge at the area's left edge.
-    text.width = 2000;
-    fit = FitFortuneWindow(Parts(), text, Margins(), 17, 1024, 768, area);
-    EXPECT_EQ(fit.x, 100);
+    // The window is 527 x 277: halves of 263 and 138.
+    const struct { ScreenArea area; int x, y; const char* what; } rows[] = {
+        {{0, 0, 1024, 728}, 512 - 263, 364 - 138, "the primary, a task bar at the bottom"},
+        {{1024, 0, 2944, 1040}, 1024 + 960 - 263, 520 - 138, "a second monitor on the right"},
+        {{-1280, 0, 0, 984}, -1280 + 640 - 263, 492 - 138, "one left of the primary"},
+        {{0, -1080, 1920, -40}, 960 - 263, -1080 + 520 - 138, "one above the primary"},
+        {{100, 60, 1025, 769}, 100 + 462 - 263, 60 + 354 - 138, "each half truncated"},
+        {{-500, 0, 0, 768}, -500, 384 - 138, "narrower than the window: the area's left edge"}};
+    for (const auto& r : rows) {
+        FortuneFit fit = FitFortuneWindow(Parts(), TextSize{500, 200}, Margins(), 17, r.area);
+        EXPECT_EQ(fit.window.width, 527) << r.what;
+        EXPECT_EQ(fit.x, r.x) << r.what;
+        EXPECT_EQ(fit.y, r.y) << r.what;
+    }
 }
 
 TEST(Fit, ScrollPositionsStayInsideTheText)
@@ -217,9 +218,30 @@ TEST(Fit, ScrollPositionsStayInsideTheText)
     EXPECT_EQ(ClampScrollPosition(400, 1000, 300), 400);
     EXPECT_EQ(ClampScrollPosition(701, 1000, 300), 700) << "the view ends at the text's end";
     EXPECT_EQ(ClampScrollPosition(50, 200, 300), 0) << "all in view";
-    // A wheel notch towards the user scrolls three lines down the text.
-    EXPECT_EQ(WheelScrollPixels(-120, 13), 39);
-    EXPECT_EQ(WheelScrollPixels(120, 13), -39);
-    EXPECT_EQ(WheelScrollPixels(-40, 13), 13) << "a third of a notch, one line";
-    EXPECT_EQ(WheelScrollPixels(0, 13), 0);
+}
+
+TEST(Wheel, NotchesScrollTheUsersLinesAndPartsOfNotchesAddUp)
+{
+    const struct { unsigned lines; int pixels; } notches[] = {
+        {3, 39}, {0, 0}, {23, 299}, {24, 300}, {kWheelPageScroll, 300}};  // lines of 13, a view of 300
+    for (const auto& n : notches) EXPECT_EQ(WheelNotchPixels(n.lines, 13, 300), n.pixels) << n.lines;
+
+    const struct { int remainder, delta, notch, pixels, left; } turns[] = {
+        {0, -120, 39, 39, 0}, {0, 120, 39, -39, 0}, {0, -40, 39, 13, 0}, {0, -1, 39, 0, 39},
+        {81, -1, 39, 1, 0}, {-39, 1, 39, 0, -78},
+        {39, 1, 39, 0, -39},  // turned back: what was left the other way is dropped
+        {0, -120, 0, 0, 0}};
+    for (const auto& t : turns) {
+        WheelTurn turn = TurnWheel(t.remainder, t.delta, t.notch);
+        EXPECT_EQ(turn.pixels, t.pixels) << t.remainder << " + " << t.delta;
+        EXPECT_EQ(turn.remainder, t.left) << t.remainder << " + " << t.delta;
+    }
+    // A touch pad's 120 deltas of 1 scroll as far as one notch.
+    int remainder = 0, pixels = 0;
+    for (int i = 0; i < 120; ++i) {
+        WheelTurn turn = TurnWheel(remainder, -1, 39);
+        remainder = turn.remainder;
+        pixels += turn.pixels;
+    }
+    EXPECT_EQ(pixels, 39);
 }
