@@ -91,6 +91,24 @@ TEST_F(LegacyFile, TheUsersSwitchStandsWhileTheFileIsUnchanged)
     EXPECT_EQ(catalogue[0].active, 0);
 }
 
+// Started from another folder (a sign-in entry starts in the system folder),
+// the program finds "Fortune.txt" beside itself; one in the current folder
+// comes first.
+TEST_F(LegacyFile, FoundBesideTheProgramUnlessTheCurrentFolderHoldsOne)
+{
+    TempFolder program;
+    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\merrowind.exe").c_str(), program.File("merrowind.exe").c_str(), FALSE));
+    program.Write("Fortune.txt", "Beside the program\n");
+    const char* const rows[] = {"Beside the program\n", "In the current folder\n"};
+    for (const char* text : rows) {
+        if (text == rows[1]) folder_.Write("Fortune.txt", text);
+        ProcessResult run = RunCommandLine("\"" + program.File("merrowind.exe") + "\" out.txt", folder_.Path());
+        EXPECT_TRUE(run.finished && run.exitCode == 0) << "exit code " << run.exitCode;
+        EXPECT_EQ(ReadWholeFile(folder_.File("out.txt")), text);
+        ExpectCatalogue(0, 1, 1);
+    }
+}
+
 TEST_F(LegacyFile, AOneLineFileShowsItsOneFortune)
 {
     // No "EXTRA": the built-in collection goes off and the file's single

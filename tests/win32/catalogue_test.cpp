@@ -138,3 +138,32 @@ TEST_F(Catalogue, TruncateKeepsThePositionsBelow)
     EXPECT_EQ(CountSourceRecords(), 1);
     EXPECT_EQ(TruncateSourceRecords(1), 0);
 }
+
+// A writer whose call number g_failingCall (from 0) fails, as a registry
+// that refuses one write part-way would.
+static int g_failingCall;
+static int g_calls;
+static int WriteFailingOnce(int i, const SourceRecord* record)
+{
+    return g_calls++ == g_failingCall ? 0 : WriteSourceRecord(i, record);
+}
+
+TEST_F(Catalogue, ReplaceGivesTheNewListOrPutsTheOldOneBack)
+{
+    const std::vector<SourceRecord> old = {MakeRecord(1, 0, 1, "a"), MakeRecord(1, 2, 2, "b"), MakeRecord(0, 1, 3, "c")};
+    const SourceRecord w = MakeRecord(1, 2, 4, "w"), x = MakeRecord(1, 2, 5, "x");
+    for (const std::vector<SourceRecord>& fresh : {std::vector<SourceRecord>{w, x}, {w, x, w, x}}) {
+        std::vector<const SourceRecord*> rows;
+        for (const SourceRecord& r : fresh) rows.push_back(&r);
+        for (int failing = -1; failing < static_cast<int>(fresh.size()); ++failing) {  // -1: none fails
+            ClearSourceRecords();
+            WriteCatalogue(old);
+            g_failingCall = failing;
+            g_calls = 0;
+            EXPECT_EQ(ReplaceSourceRecords(rows.data(), static_cast<int>(rows.size()), WriteFailingOnce),
+                      failing < 0 ? 1 : 0) << fresh.size() << " rows, write " << failing << " failing";
+            EXPECT_EQ(ReadCatalogue(), failing < 0 ? fresh : old) << fresh.size() << " rows, write " << failing << " failing";
+            EXPECT_EQ(CountSourceRecords(), failing < 0 ? static_cast<int>(fresh.size()) : 3) << "nothing behind the list";
+        }
+    }
+}
