@@ -22,9 +22,9 @@ static int BesideProgram(char (&path)[MAX_PATH])
     if (length == 0 || length >= MAX_PATH) return 0;
     wchar_t* slash = wcsrchr(wide, L'\\');
     if (slash == nullptr) return 0;
-    size_t folder = static_cast<size_t>(slash + 1 - wide);
-    if (folder + wcslen(name) >= MAX_PATH) return 0;
-    wcscpy(slash + 1, name);
+    int room = MAX_PATH - static_cast<int>(slash + 1 - wide);
+    if (lstrlenW(name) >= room) return 0;
+    lstrcpynW(slash + 1, name, room);
     return AnsiPathFromWide(wide, path);
 }
 

@@ -139,10 +139,13 @@ int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecord
     if (old == nullptr) return 0;
     int written = 0;
     while (written < n && write(written, records[written])) ++written;
-    int kept = written == n ? n : oldCount;
-    if (written < n)
+    if (written == n) {
+        TruncateSourceRecords(n);
+    } else {
         for (int i = 0; i < oldCount; ++i) write(i, &old[i]);
-    TruncateSourceRecords(kept);
+        // Only positions this save wrote go; nothing of the old run.
+        if (written > oldCount) TruncateSourceRecords(oldCount);
+    }
     LocalFree(old);
     return written == n ? 1 : 0;
 }

@@ -150,20 +150,25 @@ static int WriteFailingOnce(int i, const SourceRecord* record)
 
 TEST_F(Catalogue, ReplaceGivesTheNewListOrPutsTheOldOneBack)
 {
-    const std::vector<SourceRecord> old = {MakeRecord(1, 0, 1, "a"), MakeRecord(1, 2, 2, "b"), MakeRecord(0, 1, 3, "c")};
+    const std::vector<SourceRecord> three = {MakeRecord(1, 0, 1, "a"), MakeRecord(1, 2, 2, "b"), MakeRecord(0, 1, 3, "c")};
     const SourceRecord w = MakeRecord(1, 2, 4, "w"), x = MakeRecord(1, 2, 5, "x");
-    for (const std::vector<SourceRecord>& fresh : {std::vector<SourceRecord>{w, x}, {w, x, w, x}}) {
+    const std::vector<SourceRecord> two = {w, x}, four = {w, x, w, x}, one = {three[0]};
+    const struct { const std::vector<SourceRecord>& old; const std::vector<SourceRecord>& fresh; } lists[] = {
+        {three, two}, {three, four}, {one, four}};
+    for (const auto& list : lists) {
         std::vector<const SourceRecord*> rows;
-        for (const SourceRecord& r : fresh) rows.push_back(&r);
-        for (int failing = -1; failing < static_cast<int>(fresh.size()); ++failing) {  // -1: none fails
+        for (const SourceRecord& r : list.fresh) rows.push_back(&r);
+        for (int failing = -1; failing < static_cast<int>(rows.size()); ++failing) {  // -1: none fails
             ClearSourceRecords();
-            WriteCatalogue(old);
+            WriteCatalogue(list.old);
             g_failingCall = failing;
             g_calls = 0;
-            EXPECT_EQ(ReplaceSourceRecords(rows.data(), static_cast<int>(rows.size()), WriteFailingOnce),
-                      failing < 0 ? 1 : 0) << fresh.size() << " rows, write " << failing << " failing";
-            EXPECT_EQ(ReadCatalogue(), failing < 0 ? fresh : old) << fresh.size() << " rows, write " << failing << " failing";
-            EXPECT_EQ(CountSourceRecords(), failing < 0 ? static_cast<int>(fresh.size()) : 3) << "nothing behind the list";
+            SCOPED_TRACE(std::to_string(list.old.size()) + " to " + std::to_string(rows.size()) + " records, write " +
+                         std::to_string(failing) + " failing");
+            EXPECT_EQ(ReplaceSourceRecords(rows.data(), static_cast<int>(rows.size()), WriteFailingOnce), failing < 0);
+            EXPECT_EQ(ReadCatalogue(), failing < 0 ? list.fresh : list.old);
+            EXPECT_EQ(CountSourceRecords(), static_cast<int>((failing < 0 ? list.fresh : list.old).size()))
+                << "expected nothing behind the list";
         }
     }
 }
