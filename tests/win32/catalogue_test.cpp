@@ -139,36 +139,25 @@ TEST_F(Catalogue, TruncateKeepsThePositionsBelow)
     EXPECT_EQ(TruncateSourceRecords(1), 0);
 }
 
-// A writer whose call number g_failingCall (from 0) fails, as a registry
-// that refuses one write part-way would.
-static int g_failingCall;
-static int g_calls;
-static int WriteFailingOnce(int i, const SourceRecord* record)
+static int g_failingCall, g_calls;
+static int WriteFailingOnce(int i, const SourceRecord* record)  // call g_failingCall (from 0) fails
 {
     return g_calls++ == g_failingCall ? 0 : WriteSourceRecord(i, record);
 }
 
+// A save that fails part-way leaves the old list, never a mix of the two.
 TEST_F(Catalogue, ReplaceGivesTheNewListOrPutsTheOldOneBack)
 {
-    const std::vector<SourceRecord> three = {MakeRecord(1, 0, 1, "a"), MakeRecord(1, 2, 2, "b"), MakeRecord(0, 1, 3, "c")};
-    const SourceRecord w = MakeRecord(1, 2, 4, "w"), x = MakeRecord(1, 2, 5, "x");
-    const std::vector<SourceRecord> two = {w, x}, four = {w, x, w, x}, one = {three[0]};
-    const struct { const std::vector<SourceRecord>& old; const std::vector<SourceRecord>& fresh; } lists[] = {
-        {three, two}, {three, four}, {one, four}};
-    for (const auto& list : lists) {
-        std::vector<const SourceRecord*> rows;
-        for (const SourceRecord& r : list.fresh) rows.push_back(&r);
-        for (int failing = -1; failing < static_cast<int>(rows.size()); ++failing) {  // -1: none fails
-            ClearSourceRecords();
-            WriteCatalogue(list.old);
-            g_failingCall = failing;
-            g_calls = 0;
-            SCOPED_TRACE(std::to_string(list.old.size()) + " to " + std::to_string(rows.size()) + " records, write " +
-                         std::to_string(failing) + " failing");
-            EXPECT_EQ(ReplaceSourceRecords(rows.data(), static_cast<int>(rows.size()), WriteFailingOnce), failing < 0);
-            EXPECT_EQ(ReadCatalogue(), failing < 0 ? list.fresh : list.old);
-            EXPECT_EQ(CountSourceRecords(), static_cast<int>((failing < 0 ? list.fresh : list.old).size()))
-                << "expected nothing behind the list";
-        }
+    const std::vector<SourceRecord> old = {MakeRecord(1, 0, 1, "a")};
+    const std::vector<SourceRecord> fresh = {MakeRecord(1, 2, 4, "w"), MakeRecord(1, 2, 5, "x"), MakeRecord(0, 2, 6, "y")};
+    const SourceRecord* rows[] = {&fresh[0], &fresh[1], &fresh[2]};
+    for (g_failingCall = -1; g_failingCall < 3; ++g_failingCall) {  // -1: none fails
+        SCOPED_TRACE("write " + std::to_string(g_failingCall) + " failing");
+        ClearSourceRecords();
+        WriteCatalogue(old);
+        g_calls = 0;
+        EXPECT_EQ(ReplaceSourceRecords(rows, 3, WriteFailingOnce), g_failingCall < 0);
+        EXPECT_EQ(ReadCatalogue(), g_failingCall < 0 ? fresh : old);
+        EXPECT_EQ(CountSourceRecords(), g_failingCall < 0 ? 3 : 1) << "expected nothing behind the list";
     }
 }

@@ -19,22 +19,6 @@ static std::string Entry(uint32_t offset)
     return std::string(reinterpret_cast<const char*>(&offset), 4);
 }
 
-// Sets a file's last-write time to another file's plus the given seconds.
-static void WrittenAfter(const std::string& path, const std::string& reference, int seconds)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ASSERT_TRUE(GetFileAttributesExA(reference.c_str(), GetFileExInfoStandard, &data)) << "error " << GetLastError();
-    ULARGE_INTEGER time;
-    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
-    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
-    time.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000u;
-    FILETIME stamp = {time.LowPart, time.HighPart};
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp)) << "error " << GetLastError();
-    CloseHandle(file);
-}
-
 class Readers : public ScratchTest {
 protected:
     void SetUp() override
@@ -88,7 +72,7 @@ protected:
     void CurrentIndex(const std::string& bytes)
     {
         folder_.Write("cookies.idx", bytes);
-        WrittenAfter(folder_.File("cookies.idx"), folder_.File("cookies.txt"), 0);
+        SetLastWriteTime(folder_.File("cookies.idx"), LastWriteTime(folder_.File("cookies.txt")));
     }
     std::string IndexFolder() const { return appData_ + "\\Tolvane Software\\Merrowind"; }
     std::string appData_;
@@ -259,23 +243,18 @@ TEST_F(Readers, MissingCookieFileShowsNothing)
     EXPECT_EQ(Cookie(1, record), "<none>");
 }
 
-TEST_F(Readers, PositionBeyondTheIndexIsDrawnAgainWithinIt)
+TEST_F(Readers, IndexTooShortGivesTheFirstFortune)
 {
     SourceRecord record = Indexed("A\n%\nB\n%\nC\n");
-    SeedRandom(0x9E3779B9u);
-    uint32_t again = ScaledRandom(3);
-    ASSERT_NE(again, 0u) << "expected a seed whose draw is not the first fortune, which offset 0 gives anyway";
-    const char* const texts[] = {"A\n", "B\n", "C\n"};
-    for (uint32_t r : {2u, 3u, 0xFFFFFFFFu}) {  // three entries: 2 is read, 3 and beyond are drawn again
-        SeedRandom(0x9E3779B9u);
-        EXPECT_EQ(Cookie(r, record), r < 3 ? "C\n" : texts[again]) << "position " << r;
-    }
-    // Half an entry is no entry (it would read as offset 4, fortune B), and
-    // an index without a whole entry gives the first fortune.
-    for (std::string index : {Entry(0) + std::string("\x04\x00", 2), std::string()}) {
-        CurrentIndex(index);
-        EXPECT_EQ(Cookie(1, record), "A\n") << index.size() << "-byte index";
-    }
+    CurrentIndex(Entry(0));
+    EXPECT_EQ(Cookie(2, record), "A\n") << "an index ending before entry r";
+    // An entry cut short: two bytes of the offset 4 are left. They must not be
+    // taken as a half-filled offset (which would be 4, fortune B).
+    CurrentIndex(Entry(0) + std::string("\x04\x00", 2));
+    EXPECT_EQ(Cookie(1, record), "A\n");
+    CurrentIndex("");
+    EXPECT_EQ(Cookie(0, record), "A\n");
+    EXPECT_EQ(Cookie(0xFFFFFFFFu, record), "A\n") << "entry 4 * r lies beyond 4 GiB";
 }
 
 TEST_F(Readers, BadOffsetsAreHandledSafely)
@@ -289,41 +268,59 @@ TEST_F(Readers, BadOffsetsAreHandledSafely)
     EXPECT_EQ(Cookie(1, record), "%\nB\n") << "an offset inside a fortune starts with text";
 }
 
-TEST_F(Readers, IndexBuiltFromAnotherVersionOfItsFileIsRebuilt)
+// Sets a file's last-write time to the index's plus the given seconds.
+static void WrittenAfter(const std::string& path, const std::string& index, int seconds)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExA(index.c_str(), GetFileExInfoStandard, &data)) << "error " << GetLastError();
+    ULARGE_INTEGER time;
+    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    time.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000u;
+    FILETIME stamp = {time.LowPart, time.HighPart};
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp)) << "error " << GetLastError();
+    CloseHandle(file);
+}
+
+TEST_F(Readers, IndexOfAnotherVersionOfItsFileIsRebuilt)
 {
     SourceRecord record = Indexed("A\n%\nB\n%\nC\n");
     const std::string cookies = folder_.File("cookies.txt");
     const std::string index = folder_.File("cookies.idx");
-    // The catalogue's record, as drawn, beside another of the same file.
-    SourceRecord other = record;
+    SourceRecord other = record;  // another record of the same file
     other.indexPath[0] = 'X';
     WriteCatalogue({other, record});
     folder_.Write("cookies.txt", "Longer A\n%\nLonger B\n");
-    // Only an index that carries its cookie file's time is used as it is; a
-    // newer file (an edit) or an older one (a copy, an unzip) is indexed
-    // again. An index kept from before this rule is rebuilt once.
-    const struct { int seconds; const char* text; } rows[] = {{0, "ger A\n"}, {-1, "Longer B\n"}, {1, "Longer B\n"}};
-    for (const auto& row : rows) {
-        folder_.Write("cookies.idx", Entry(0) + Entry(3));
-        WrittenAfter(cookies, index, row.seconds);
-        EXPECT_EQ(Cookie(1, record), row.text) << "cookie file " << row.seconds << " s from its index";
-    }
+    WrittenAfter(cookies, index, 60);
+    EXPECT_EQ(Cookie(1, record), "Longer B\n") << "read through a fresh index, not the old offsets";
     EXPECT_EQ(record.count, 2u) << "the turn's copy is recounted";
     EXPECT_EQ(ReadWholeFile(index), Entry(0) + Entry(11)) << "the named index is rebuilt and kept";
     EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({other, record}))
-        << "the record that held the old values gets the fresh count, and nothing else changes";
+        << "the record that held the old values gets the fresh count, and nothing else";
+
+    // Only an index that carries its file's time is used as it is; a file
+    // older than its index (a copy, an unzip) is indexed again too.
+    for (int seconds : {0, 60}) {
+        folder_.Write("cookies.idx", Entry(0) + Entry(3));
+        WrittenAfter(index, cookies, seconds);
+        EXPECT_EQ(Cookie(1, record), seconds == 0 ? "ger A\n" : "Longer B\n") << "index " << seconds << " s newer";
+    }
 
     // A position the fresh count no longer holds is drawn again within it.
     folder_.Write("cookies.txt", "One\n%\nTwo\n%\nThree\n");
+    WrittenAfter(cookies, index, 120);
+    record.count = 9;
     SeedRandom(0x9E3779B9u);
     uint32_t again = ScaledRandom(3);
+    ASSERT_NE(again, 0u) << "expected a seed whose draw is not the first fortune, which offset 0 gives anyway";
     const char* const texts[] = {"One\n", "Two\n", "Three\n"};
-    for (uint32_t r : {2u, 3u}) {  // 3 fortunes now: 2 is kept, 3 is drawn again
-        WrittenAfter(cookies, index, 60);
-        record.count = 9;
+    for (uint32_t r : {3u, 2u, 3u}) {  // rebuilt to 3 at first: 2 is read, 3 drawn again, rebuilt or not
         SeedRandom(0x9E3779B9u);
         EXPECT_EQ(Cookie(r, record), r < 3 ? "Three\n" : texts[again]) << "position " << r;
     }
+    EXPECT_EQ(record.count, 3u);
 }
 
 // ---- UTF-8 files: a byte-order mark at the start belongs to no fortune; the

@@ -215,8 +215,7 @@ TEST_F(Selection, FailedSourceIsLeftOutAndTheDrawMadeAgain)
 
 TEST_F(Selection, NoReadableSourceEndsTheTurn)
 {
-    // The third names no index: its reader names one in the turn's copy
-    // before it fails, and the source is still known by its stored record.
+    // The reader of "three" names an index in the turn's copy before it fails.
     RedirectAppData(folder_.File("appdata"));
     SourceRecord unnamed = BrokenCookies(folder_, "three");
     unnamed.indexPath[0] = '\0';
