@@ -181,8 +181,8 @@ TEST_F(SettingsDialog, OkDropsThePositionsBehindTheRemainingRows)
     files.Write("c.idx", "\0\0\0\0");
     std::string bIndex = files.File("b.idx");
     std::string cIndex = files.File("c.idx");
-    WriteCatalogue({BuiltIn(), Cookie(1, 3, "B", "C:\\b.txt", bIndex.c_str()), Cookie(1, 4, "C", "C:\\c.txt", cIndex.c_str()),
-                    Cookie(1, 5, "D", "C:\\d.txt", cIndex.c_str())});
+    WriteCatalogue({BuiltIn(), Cookie(1, 3, "B", "C:\\b.txt", bIndex.c_str()),
+                    Cookie(1, 4, "C", "C:\\c.txt", cIndex.c_str()), Cookie(1, 5, "D", "C:\\d.txt", cIndex.c_str())});
     Open();
     ClickRow("B");
     PressAndSettle(IDC_REMOVE);

@@ -149,7 +149,8 @@ static int WriteFailingOnce(int i, const SourceRecord* record)  // call g_failin
 TEST_F(Catalogue, ReplaceGivesTheNewListOrPutsTheOldOneBack)
 {
     const std::vector<SourceRecord> old = {MakeRecord(1, 0, 1, "a")};
-    const std::vector<SourceRecord> fresh = {MakeRecord(1, 2, 4, "w"), MakeRecord(1, 2, 5, "x"), MakeRecord(0, 2, 6, "y")};
+    const std::vector<SourceRecord> fresh = {MakeRecord(1, 2, 4, "w"), MakeRecord(1, 2, 5, "x"),
+                                             MakeRecord(0, 2, 6, "y")};
     const SourceRecord* rows[] = {&fresh[0], &fresh[1], &fresh[2]};
     for (g_failingCall = -1; g_failingCall < 3; ++g_failingCall) {  // -1: none fails
         SCOPED_TRACE("write " + std::to_string(g_failingCall) + " failing");
