@@ -6,8 +6,10 @@
 #include "app/delivery.h"
 #include "app/loop_result.h"
 #include "app/random.h"
+#include "cookies/legacy_file.h"
 #include "cookies/legacy_lines.h"
 #include "cookies/line_escape.h"
+#include "core/catalogue.h"
 #include "core/product.h"
 #include "core/text_encoding.h"
 #include "cookies/indexer.h"
@@ -26,7 +28,9 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
     char* text = AllocateText();
     if (text == nullptr) return kLoopSourceFailed;
     // Text mode: CR LF arrives as LF, and Ctrl-Z ends the file.
-    FILE* file = OpenSharedText(kLegacyFileName);
+    char path[MAX_PATH];
+    FindLegacyFile(path);
+    FILE* file = OpenSharedText(path);
     if (file == nullptr) {
         GlobalFree(text);
         return kLoopSourceFailed;
@@ -58,12 +62,21 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
 }
 
 // Offset of fortune r, from entry r of the index file; 0 (the first fortune)
-// when the index cannot be opened, positioned or read in full.
+// when the index cannot be opened, positioned or read in full. A position at
+// or beyond the index's own entries (drawn over a count the catalogue held
+// before the file changed) is drawn again within them: read, it would give
+// the first fortune every time.
 static uint32_t LookUpOffset(const char* indexPath, uint32_t r)
 {
     uint32_t offset = 0;
     HANDLE index = OpenSharedForReading(indexPath);
     if (index == INVALID_HANDLE_VALUE) return 0;
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(index, &sizeHigh);
+    if (size != INVALID_FILE_SIZE || GetLastError() == NO_ERROR) {
+        uint64_t entries = ((static_cast<uint64_t>(sizeHigh) << 32) | size) / 4u;
+        if (r >= entries) r = ScaledRandom(static_cast<uint32_t>(entries));
+    }
     uint64_t at = static_cast<uint64_t>(r) * 4u;
     LONG high = static_cast<LONG>(at >> 32);
     DWORD low = SetFilePointer(index, static_cast<LONG>(at & 0xFFFFFFFFu), &high, FILE_BEGIN);
@@ -100,16 +113,18 @@ static uint32_t ReadCookieBytes(HANDLE cookies, char* text)
 }
 
 // The index is made afresh when it is missing (an empty path included), and
-// when the cookie file was written after it: an edited file's old offsets
-// would cut fortunes anywhere. A cookie file that cannot be looked at is
-// left to the open that reads it.
+// when it was not built from this version of the cookie file: the indexer
+// gives the index the cookie file's last-write time, and an edit (a newer
+// time) or a copy or unzip of another version (often an older time) would
+// have the old offsets cut fortunes anywhere. A cookie file that cannot be
+// looked at is left to the open that reads it.
 static int IndexNeedsRebuild(const char* indexPath, const char* cookiePath)
 {
     WIN32_FILE_ATTRIBUTE_DATA index;
     WIN32_FILE_ATTRIBUTE_DATA cookies;
     if (!GetFileAttributesExA(indexPath, GetFileExInfoStandard, &index)) return 1;
     if (!GetFileAttributesExA(cookiePath, GetFileExInfoStandard, &cookies)) return 0;
-    return CompareFileTime(&cookies.ftLastWriteTime, &index.ftLastWriteTime) > 0;
+    return CompareFileTime(&cookies.ftLastWriteTime, &index.ftLastWriteTime) != 0;
 }
 
 int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
@@ -127,6 +142,7 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
         // name that is never stored, so that index is only for this turn:
         // kept, such files would pile up at every turn until no name is free.
         temporaryIndex = indexPath[0] == '\0';
+        const SourceRecord stored = *record;
         IndexJob job;
         job.record = record;
         job.thread = nullptr;
@@ -138,9 +154,9 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
             return kLoopSourceFailed;
         }
         FieldString(record->indexPath, indexPath);
-        // The position was drawn over the old count; one that the fresh
-        // count no longer holds is drawn again within it.
-        if (r >= record->count) r = ScaledRandom(record->count);
+        // The fresh count goes into the catalogue, so that later draws
+        // weigh the source by what it holds now.
+        if (record->count != stored.count) UpdateSourceCount(&stored, record->count);
     }
 
     int result = kLoopSourceFailed;

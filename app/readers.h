@@ -8,11 +8,15 @@
 
 #include "core/source_record.h"
 
-// Line r (from 0) of "Fortune.txt" in the current directory.
+// Line r (from 0) of "Fortune.txt", in the current directory or else beside
+// the program.
 int ReadLegacyFortune(HINSTANCE instance, uint32_t r);
 
 // Fortune r of a cookie file, looked up in its index file. record is the
-// turn's own copy; rebuilding a missing index may change it.
+// turn's own copy, as the catalogue holds it. An index that is missing or
+// was built from another version of the file is rebuilt first, which
+// recounts the copy (and names a new index in it when it named none); the
+// catalogue's record then gets the fresh count, and nothing else.
 int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record);
 
 #endif

@@ -133,12 +133,12 @@ DWORD WINAPI IndexCookieFile(LPVOID parameter)
     FieldString(record->indexPath, indexPath);
     FieldString(record->cookiePath, cookiePath);
 
+    // An index that cannot be opened for rewriting (another running copy
+    // of the program is reading it) is left as it is: it is not this run's
+    // to delete.
     HANDLE index = CreateFileA(indexPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                nullptr);
-    if (index == INVALID_HANDLE_VALUE) {
-        DeleteFileA(indexPath);
-        return kIndexCannotCreate;
-    }
+    if (index == INVALID_HANDLE_VALUE) return kIndexCannotCreate;
 
     DWORD result = kIndexOk;
     HANDLE cookies = OpenSharedForReading(cookiePath);
@@ -162,9 +162,17 @@ DWORD WINAPI IndexCookieFile(LPVOID parameter)
             scan.block.count = 1;  // entry 0, the first fortune
             const uint32_t firstEntry = 0;
             if (!WriteEntries(index, &firstEntry, 1)) scan.result = kIndexWriteFailed;
+            // The cookie file's time as the scan begins: a write during the
+            // scan leaves the file newer than the index says.
+            FILETIME written;
+            int dated = GetFileTime(cookies, nullptr, nullptr, &written);
             ScanCookieFile(&scan, cookies);
             result = scan.result;
             record->count = scan.block.count;
+            // The index carries the last-write time of the version it was
+            // built from, so that the reader can tell any other version, older
+            // (a copy, an unzip) or newer (an edit), from this one.
+            if (result == kIndexOk && dated) SetFileTime(index, nullptr, nullptr, &written);
         }
         CloseHandle(cookies);
     }

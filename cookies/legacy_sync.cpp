@@ -7,15 +7,16 @@
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "core/text_encoding.h"
+#include "cookies/legacy_file.h"
 #include "cookies/legacy_lines.h"
 #include "cookies/shared_read.h"
 
 // Opens "Fortune.txt" the way both the change test and the store do: read
 // access, an existing file only, and nobody locked out (a file an editor
 // holds open is still there, and its record keeps the user's choice).
-static HANDLE OpenLegacyFile()
+static HANDLE OpenLegacyFile(const char* path)
 {
-    return OpenSharedForReading(kLegacyFileName);
+    return OpenSharedForReading(path);
 }
 
 // The file is gone: its records leave the catalogue. After a deletion the
@@ -47,7 +48,9 @@ static int HasLegacyRecord()
 
 void SyncLegacyTextFile()
 {
-    HANDLE file = OpenLegacyFile();
+    char path[MAX_PATH];
+    FindLegacyFile(path);
+    HANDLE file = OpenLegacyFile(path);
     if (file == INVALID_HANDLE_VALUE) {
         RemoveLegacyRecords();
         return;
@@ -74,12 +77,12 @@ void SyncLegacyTextFile()
 
 // Counts the fortune lines through the runtime's text-mode reader (CR LF
 // reads as LF, Ctrl-Z ends the file) and decides the built-in switch.
-static void CountLegacyLines(LegacyLineTally* tally)
+static void CountLegacyLines(const char* path, LegacyLineTally* tally)
 {
     HGLOBAL memory = GlobalAlloc(GMEM_FIXED, kLegacyLineBufferSize);
     if (memory == nullptr) return;
     char* line = static_cast<char*>(memory);
-    FILE* text = OpenSharedText(kLegacyFileName);
+    FILE* text = OpenSharedText(path);
     if (text != nullptr) {
         // fgets stores at most size - 1 characters, so a longer line comes in
         // pieces of kLegacyPieceLimit characters.
@@ -95,9 +98,9 @@ static void CountLegacyLines(LegacyLineTally* tally)
 }
 
 // Remembers the result with the file's time as it is after the count.
-static void StoreScanState(uint32_t count, uint32_t replace)
+static void StoreScanState(const char* path, uint32_t count, uint32_t replace)
 {
-    HANDLE file = OpenLegacyFile();
+    HANDLE file = OpenLegacyFile(path);
     if (file == INVALID_HANDLE_VALUE) return;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(file, &info)) {
@@ -130,13 +133,15 @@ static void UpdateCatalogue(const SourceRecord* legacy, uint32_t replace)
 
 void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
 {
+    char path[MAX_PATH];
+    FindLegacyFile(path);
     LegacyLineTally tally;
     BeginLegacyTally(&tally, *replace);
-    CountLegacyLines(&tally);
+    CountLegacyLines(path, &tally);
     *count = tally.count;
     *replace = tally.replace;
 
-    StoreScanState(*count, *replace);
+    StoreScanState(path, *count, *replace);
 
     SourceRecord legacy;
     ZeroMemory(&legacy, sizeof legacy);

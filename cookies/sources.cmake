@@ -9,6 +9,7 @@ list(APPEND MERROWIND_PURE_SOURCES
 list(APPEND MERROWIND_WIN32_SOURCES
     cookies/index_location.cpp
     cookies/indexer.cpp
+    cookies/legacy_file.cpp
     cookies/legacy_sync.cpp
     cookies/shared_read.cpp
 )

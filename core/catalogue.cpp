@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 const char CatalogueKey[] = "Software\\Tolvane\\Merrowind";
 
 static const char* const kLegacyScanValueNames[4] = {"FSize", "FReplace", "LastLow", "LastHigh"};
@@ -101,6 +103,51 @@ int DeleteSourceRecord(int i)
     }
     DeleteSourceRecord(position - 1);
     return result;
+}
+
+int UpdateSourceCount(const SourceRecord* old, uint32_t count)
+{
+    int written = 0;
+    SourceRecord record;
+    for (int i = 0; ReadSourceRecord(i, &record); ++i) {
+        if (memcmp(&record, old, sizeof record) != 0) continue;
+        record.count = count;
+        written += WriteSourceRecord(i, &record);
+    }
+    return written;
+}
+
+// The catalogue's records as a block of the local heap; null without memory.
+static SourceRecord* ReadAllSourceRecords(int* n)
+{
+    *n = 0;
+    SourceRecord record;
+    while (ReadSourceRecord(*n, &record)) ++*n;
+    SourceRecord* all =
+        static_cast<SourceRecord*>(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(*n > 0 ? *n : 1) * sizeof record));
+    if (all == nullptr) return nullptr;
+    int read = 0;
+    while (read < *n && ReadSourceRecord(read, &all[read])) ++read;
+    *n = read;
+    return all;
+}
+
+int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecordWriter write)
+{
+    int oldCount;
+    SourceRecord* old = ReadAllSourceRecords(&oldCount);
+    if (old == nullptr) return 0;
+    int written = 0;
+    while (written < n && write(written, records[written])) ++written;
+    if (written == n) {
+        TruncateSourceRecords(n);
+    } else {
+        for (int i = 0; i < oldCount; ++i) write(i, &old[i]);
+        // Only positions this save wrote go; nothing of the old run.
+        if (written > oldCount) TruncateSourceRecords(oldCount);
+    }
+    LocalFree(old);
+    return written == n ? 1 : 0;
 }
 
 static uint32_t* LegacyScanField(LegacyScanState* state, int i)

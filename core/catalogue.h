@@ -22,6 +22,18 @@ int WriteSourceRecord(int i, const SourceRecord* record);
 // Deletes record i and moves every later record down one place; 1 if the
 // key could be opened for the deletion.
 int DeleteSourceRecord(int i);
+// Writes count into every record that still equals old, byte for byte,
+// changing nothing else; returns how many were written.
+int UpdateSourceCount(const SourceRecord* old, uint32_t count);
+// Writes one record at position i; 1 on success. WriteSourceRecord is one.
+typedef int (*SourceRecordWriter)(int i, const SourceRecord* record);
+// Makes the n records the whole catalogue: each is written over its
+// position, then the positions behind them are dropped. When a write fails,
+// the records the catalogue held before are written back, and the positions
+// behind them dropped, so that the catalogue is the old list or the new one,
+// never a mix of both; 0 then, and 0 without a write when there is no memory
+// to keep the old list in. Writes go through write (tests pass a failing one).
+int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecordWriter write = WriteSourceRecord);
 // Deletes the values from position first up to the end of the unbroken run,
 // leaving positions below first alone; 1 if at least one was deleted.
 int TruncateSourceRecords(int first);

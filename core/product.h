@@ -7,7 +7,7 @@
 extern const char kProgramCaption[];     // message-box caption
 extern const char kBuiltInSourceName[];  // name of the built-in source
 const uint32_t kBuiltInFortuneCount = 4297;
-extern const char kLegacyFileName[];     // the legacy text file, in the current directory
+extern const char kLegacyFileName[];     // the legacy text file (cookies/legacy_file.h finds it)
 
 // Every reader fills a buffer of this many bytes: at most 4099 characters and
 // the NUL. The fortune window rewrites the text in place within it.

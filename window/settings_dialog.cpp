@@ -316,11 +316,10 @@ static bool NamedByRow(HWND list, const char* path)
     return false;
 }
 
-// Writes the rows over the catalogue's first positions before it drops the
-// positions behind them, so that no moment leaves the catalogue shorter than
-// both the old list and the new one. A write that fails stops it all: the
-// records behind it and every index file stay, the user hears of it, and the
-// dialog stays open with its rows, for another OK or Cancel.
+// The rows become the catalogue, in list order. A write that fails stops it
+// all: the catalogue gets its old records back, every index file stays, the
+// user hears of it, and the dialog stays open with its rows, for another OK
+// or Cancel.
 static void OnOk(HWND dialog, SettingsState* state)
 {
     if (RefreshTitle(dialog) == 0) {
@@ -329,17 +328,22 @@ static void OnOk(HWND dialog, SettingsState* state)
     }
     HWND list = ListOf(dialog);
     int rows = RowCount(list);
-    int written = 0;
-    for (int i = 0; i < rows; ++i) {
-        const SourceRecord* copy = RowCopy(list, i);
-        if (copy == nullptr) continue;
-        if (!WriteSourceRecord(written, copy)) {
-            ShowErrorBox(dialog, kSettingsNotSavedMessage);
-            return;
+    const SourceRecord** copies = static_cast<const SourceRecord**>(
+        LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(rows > 0 ? rows : 1) * sizeof *copies));
+    int saved = 0;
+    if (copies != nullptr) {
+        int n = 0;
+        for (int i = 0; i < rows; ++i) {
+            const SourceRecord* copy = RowCopy(list, i);
+            if (copy != nullptr) copies[n++] = copy;
         }
-        ++written;
+        saved = ReplaceSourceRecords(copies, n);
+        LocalFree(copies);
     }
-    TruncateSourceRecords(written);
+    if (!saved) {
+        ShowErrorBox(dialog, kSettingsNotSavedMessage);
+        return;
+    }
     for (const IndexFileNote* note = state->retired; note != nullptr; note = note->next)
         if (!NamedByRow(list, note->path)) DeleteFileA(note->path);
     EndDialog(dialog, 1);

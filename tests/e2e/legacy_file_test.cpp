@@ -91,6 +91,22 @@ TEST_F(LegacyFile, TheUsersSwitchStandsWhileTheFileIsUnchanged)
     EXPECT_EQ(catalogue[0].active, 0);
 }
 
+// Started from another folder (a sign-in entry starts in the system folder),
+// it finds "Fortune.txt" beside itself, unless the current folder holds one.
+TEST_F(LegacyFile, FoundBesideTheProgramUnlessTheCurrentFolderHoldsOne)
+{
+    TempFolder program;
+    ASSERT_TRUE(CopyFileA((BuildFolder() + "\\merrowind.exe").c_str(), program.File("merrowind.exe").c_str(), FALSE));
+    program.Write("Fortune.txt", "Beside the program\n");
+    for (const char* text : {"Beside the program\n", "In the current folder\n"}) {
+        if (text[0] == 'I') folder_.Write("Fortune.txt", text);
+        ProcessResult run = RunCommandLine("\"" + program.File("merrowind.exe") + "\" out.txt", folder_.Path());
+        EXPECT_TRUE(run.finished && run.exitCode == 0) << "exit code " << run.exitCode;
+        EXPECT_EQ(ReadWholeFile(folder_.File("out.txt")), text);
+        ExpectCatalogue(0, 1, 1);
+    }
+}
+
 TEST_F(LegacyFile, AOneLineFileShowsItsOneFortune)
 {
     // No "EXTRA": the built-in collection goes off and the file's single

@@ -178,9 +178,11 @@ TEST_F(SettingsDialog, OkDropsThePositionsBehindTheRemainingRows)
 {
     TempFolder files;
     files.Write("b.idx", "\0\0\0\0");
+    files.Write("c.idx", "\0\0\0\0");
     std::string bIndex = files.File("b.idx");
-    WriteCatalogue({BuiltIn(), Cookie(1, 3, "B", "C:\\b.txt", bIndex.c_str()), Cookie(1, 4, "C", "C:\\c.txt"),
-                    Cookie(1, 5, "D", "C:\\d.txt")});
+    std::string cIndex = files.File("c.idx");
+    WriteCatalogue({BuiltIn(), Cookie(1, 3, "B", "C:\\b.txt", bIndex.c_str()),
+                    Cookie(1, 4, "C", "C:\\c.txt", cIndex.c_str()), Cookie(1, 5, "D", "C:\\d.txt", cIndex.c_str())});
     Open();
     ClickRow("B");
     PressAndSettle(IDC_REMOVE);
@@ -194,6 +196,7 @@ TEST_F(SettingsDialog, OkDropsThePositionsBehindTheRemainingRows)
     EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00002")) << "expected no value MWD00002";
     EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003")) << "expected no value MWD00003";
     EXPECT_FALSE(FileExists(bIndex)) << "OK deletes the index file of a removed row";
+    EXPECT_TRUE(FileExists(cIndex)) << "expected the index file that a remaining row still names kept";
 }
 
 TEST_F(SettingsDialog, OkWithNoActiveTotalShowsTheMessageAndKeepsTheDialogOpen)
@@ -327,11 +330,12 @@ TEST_F(SettingsDialog, EditAndRemoveFollowTheSelectionOfCookieFileRows)
         << "expected Edit and Remove enabled once the keyboard selects Alpha again";
 
     // Selecting the built-in row in any other way disables them too, and
-    // Remove still checks the row itself.
+    // Remove still checks the row itself. The focus stays on Alpha: the
+    // buttons follow the selection, not the focus.
     LVITEMA item;
     ZeroMemory(&item, sizeof item);
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
     SendMessageA(list_, LVM_SETITEMSTATE, ListRowNamed(list_, "Internal Fortunes"), reinterpret_cast<LPARAM>(&item));
     ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog's thread should handle what was posted to it";
     EXPECT_FALSE(EditAndRemoveEnabled()) << "expected the buttons to follow a selection made without the mouse";

@@ -86,6 +86,14 @@ FILETIME LastWriteTime(const std::string& path)
     return data.ftLastWriteTime;
 }
 
+void SetLastWriteTime(const std::string& path, FILETIME time)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time)) << "error " << GetLastError();
+    CloseHandle(file);
+}
+
 void SetKeyDacl(HKEY key, const char* sddl)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;

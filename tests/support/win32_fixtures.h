@@ -34,6 +34,7 @@ bool FileExists(const std::string& path);
 std::set<std::string> FolderNames(const std::string& folder);
 // Zero when the file cannot be read.
 FILETIME LastWriteTime(const std::string& path);
+void SetLastWriteTime(const std::string& path, FILETIME time);
 void DeleteFolderTree(const std::string& path);
 
 // Holds a file open for writing for as long as it lives, as an editor holds

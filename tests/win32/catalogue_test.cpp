@@ -138,3 +138,27 @@ TEST_F(Catalogue, TruncateKeepsThePositionsBelow)
     EXPECT_EQ(CountSourceRecords(), 1);
     EXPECT_EQ(TruncateSourceRecords(1), 0);
 }
+
+static int g_failingCall, g_calls;
+static int WriteFailingOnce(int i, const SourceRecord* record)  // call g_failingCall (from 0) fails
+{
+    return g_calls++ == g_failingCall ? 0 : WriteSourceRecord(i, record);
+}
+
+// A save that fails part-way leaves the old list, never a mix of the two.
+TEST_F(Catalogue, ReplaceGivesTheNewListOrPutsTheOldOneBack)
+{
+    const std::vector<SourceRecord> old = {MakeRecord(1, 0, 1, "a")};
+    const std::vector<SourceRecord> fresh = {MakeRecord(1, 2, 4, "w"), MakeRecord(1, 2, 5, "x"),
+                                             MakeRecord(0, 2, 6, "y")};
+    const SourceRecord* rows[] = {&fresh[0], &fresh[1], &fresh[2]};
+    for (g_failingCall = -1; g_failingCall < 3; ++g_failingCall) {  // -1: none fails
+        SCOPED_TRACE("write " + std::to_string(g_failingCall) + " failing");
+        ClearSourceRecords();
+        WriteCatalogue(old);
+        g_calls = 0;
+        EXPECT_EQ(ReplaceSourceRecords(rows, 3, WriteFailingOnce), g_failingCall < 0);
+        EXPECT_EQ(ReadCatalogue(), g_failingCall < 0 ? fresh : old);
+        EXPECT_EQ(CountSourceRecords(), g_failingCall < 0 ? 3 : 1) << "expected nothing behind the list";
+    }
+}

@@ -164,6 +164,16 @@ TEST_F(Indexer, IndexFolderIsNotCreatedForAGivenPath)
     EXPECT_EQ(record.count, 77u) << "count untouched";
     EXPECT_STREQ(record.indexPath, vanished.c_str());
     EXPECT_FALSE(FileExists(IndexFolder())) << "no name was searched";
+
+    // An index that another running copy is reading cannot be rewritten,
+    // and it is not this run's to delete.
+    folder_.Write("held.idx", "held");
+    {
+        HeldForWriting reader(folder_.File("held.idx"), kDeleteHold);
+        SourceRecord held = Record("cookies.txt", folder_.File("held.idx"));
+        EXPECT_EQ(Index(held), kIndexCannotCreate);
+    }
+    EXPECT_EQ(ReadWholeFile(folder_.File("held.idx")), "held") << "expected the index left as it was";
 }
 
 TEST_F(Indexer, MissingCookieFileLeavesNoIndex)
@@ -215,6 +225,9 @@ TEST_F(Indexer, FoldersAreCreatedAndIndexingAgainRewritesTheSameFile)
     ASSERT_EQ(Index(record), kIndexOk);
     EXPECT_STREQ(record.indexPath, IndexName(0).c_str()) << "folders made on the way, first name 00000";
     EXPECT_EQ(record.count, 3u);
+    FILETIME built = LastWriteTime(IndexName(0));
+    FILETIME source = LastWriteTime(folder_.File("cookies.txt"));
+    EXPECT_EQ(CompareFileTime(&built, &source), 0) << "the index carries its cookie file's time";
 
     folder_.Write("cookies.txt", "only one");
     EXPECT_EQ(Index(record), kIndexOk);

@@ -209,9 +209,10 @@ TEST_F(LegacySync, MissingValuesCountAsChanged)
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOff, Legacy(1)});
 
+    // The file's time fits the two bytes, which must not pass for its value.
+    SetFileTime(0x1234, time.dwHighDateTime);
     WriteCatalogue({kBuiltInOn, Legacy(1, 0)});
-    SetRawValue(CatalogueKey, "LastLow", REG_BINARY,
-                std::string(reinterpret_cast<const char*>(&time.dwLowDateTime), 2));
+    SetRawValue(CatalogueKey, "LastLow", REG_BINARY, std::string("\x34\x12", 2));
     SyncLegacyTextFile();
     ExpectCatalogue({kBuiltInOff, Legacy(1)});
 }

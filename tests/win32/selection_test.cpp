@@ -10,6 +10,7 @@
 #include "app/loop_result.h"
 #include "app/random.h"
 #include "app/selection.h"
+#include "tests/support/app_data.h"
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
 #include "tests/win32/captured_delivery.h"
@@ -214,8 +215,12 @@ TEST_F(Selection, FailedSourceIsLeftOutAndTheDrawMadeAgain)
 
 TEST_F(Selection, NoReadableSourceEndsTheTurn)
 {
+    // The reader of "three" names an index in the turn's copy before it fails.
+    RedirectAppData(folder_.File("appdata"));
+    SourceRecord unnamed = BrokenCookies(folder_, "three");
+    unnamed.indexPath[0] = '\0';
     WriteCatalogue({BrokenCookies(folder_, "one"), MakeRecord(1, kSourceLegacyText, 3, "Fortune.txt", "Fortune.txt"),
-                    BrokenCookies(folder_, "two")});
+                    BrokenCookies(folder_, "two"), unnamed});
     SeedRandom(5);
     EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable) << "each fails once, then nothing is left";
     SeedRandom(5);
