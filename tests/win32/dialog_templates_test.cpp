@@ -121,9 +121,10 @@ TEST(DialogTemplates, MoreCookiesAddressIsUnderTheHomePagesReservedDomain)
 
 // The manifest, resource 1 of type 24, as linked: the common controls it
 // depends on, an execution level (without one, Windows treats the program as
-// a legacy one and virtualises its writes into protected folders), and the
-// Windows versions it was made for.
-TEST(ProgramManifest, RequestsTheInvokersLevelAndNamesTheSupportedWindows)
+// a legacy one and virtualises its writes into protected folders), the
+// Windows versions it was made for, and per-monitor DPI awareness (which
+// Wine does not act on, so it is read here).
+TEST(ProgramManifest, RequestsTheInvokersLevelPerMonitorDpiAndNamesTheSupportedWindows)
 {
     HRSRC found = FindResourceExA(nullptr, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
@@ -139,6 +140,9 @@ TEST(ProgramManifest, RequestsTheInvokersLevelAndNamesTheSupportedWindows)
         "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",  // 8
         "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
         "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
+        "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",  // per-monitor DPI
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor<",
     };
     for (const char* piece : expected)
         EXPECT_NE(manifest.find(piece), std::string::npos) << "expected the manifest to hold " << piece;
