@@ -1,5 +1,9 @@
 #include "tests/gui/dialog_driver.h"
 
+#include <stdlib.h>
+
+#include <gtest/gtest.h>
+
 #include "core/product.h"
 #include "res/resource_ids.h"
 #include "window/fortune_window.h"
@@ -55,4 +59,25 @@ RECT ScreenRectOf(HWND window)
     RECT r;
     GetWindowRect(window, &r);
     return r;
+}
+
+int TestDpi()
+{
+    const char* dpi = getenv("MERROWIND_TEST_DPI");
+    return dpi != nullptr ? atoi(dpi) : 96;
+}
+
+void ExpectProgramIcons(HWND window)
+{
+    const struct { WPARAM which; int metric; } icons[] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
+    for (const auto& icon : icons) {
+        HICON handle = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, icon.which, 0));
+        ICONINFO info;
+        ASSERT_TRUE(handle != nullptr && GetIconInfo(handle, &info)) << "no icon " << icon.which;
+        BITMAP colour = {};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(icon.metric)) << "icon " << icon.which;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
 }

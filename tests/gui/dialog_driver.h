@@ -35,6 +35,13 @@ private:
 int HorizontalUnits(HWND dialog, int units);
 int VerticalUnits(HWND dialog, int units);
 
+// The DPI this run of the tests is for: MERROWIND_TEST_DPI (set by the run in
+// a Wine prefix of another scale), else 96.
+int TestDpi();
+// The window carries the program's icon, big and small, at the system's
+// sizes for its DPI.
+void ExpectProgramIcons(HWND window);
+
 // A control's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND control);
 RECT ScreenRectOf(HWND window);

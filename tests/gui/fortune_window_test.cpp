@@ -2,6 +2,7 @@
 // resources, on the test display.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,37 @@ static POINT CentreOf(const RECT& r)
     return p;
 }
 
+static bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+static std::string Describe(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+// The wrapped text as the window measures it, in the font given: the widest
+// line, and the lines' heights added up, a line before an empty one twice.
+static SIZE MeasuredIn(HFONT font, const std::string& wrapped)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {0, 0};
+    for (size_t start = 0; start < wrapped.size();) {
+        size_t end = std::min(wrapped.find('\n', start), wrapped.size());
+        DWORD extent = GetTabbedTextExtentA(dc, wrapped.c_str() + start, static_cast<int>(end - start), 0, nullptr);
+        size.cx = std::max<LONG>(size.cx, LOWORD(extent));
+        size.cy += HIWORD(extent) * (wrapped.compare(end, 2, "\n\n") == 0 ? 2 : 1);
+        start = end + 1;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
+}
+
 TEST(FortuneWindow, ShowsTheWrappedTextAndRewritesTheBuffer)
 {
     std::string wrapped = Wrapped(kLongFortune);
@@ -60,6 +92,7 @@ TEST(FortuneWindow, ShowsTheWrappedTextAndRewritesTheBuffer)
     EXPECT_EQ(TextOf(run.Item(IDC_HOME_LINK)), "tolvane");
     EXPECT_EQ(TextOf(run.Item(IDC_SETTINGS_LINK)), "settings");
     EXPECT_EQ(GetWindow(run.Window(), GW_OWNER), nullptr) << "the window has no owner";
+    ExpectProgramIcons(run.Window());
 }
 
 TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
@@ -80,23 +113,14 @@ TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
     EXPECT_EQ(text.top, VerticalUnits(w, 7));
     EXPECT_EQ(client.right - text.right, HorizontalUnits(w, 14) - HorizontalUnits(w, 7));
 
-    // The text control is as wide as the widest line in the default GUI font,
-    // plus 4 pixels.
-    HDC dc = GetDC(w);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    std::string wrapped = Wrapped(kLongFortune);
-    int widest = 0;
-    size_t start = 0;
-    while (start <= wrapped.size()) {
-        size_t end = wrapped.find('\n', start);
-        if (end == std::string::npos) end = wrapped.size();
-        DWORD extent = GetTabbedTextExtentA(dc, wrapped.c_str() + start, static_cast<int>(end - start), 0, nullptr);
-        if (static_cast<int>(LOWORD(extent)) > widest) widest = LOWORD(extent);
-        start = end + 1;
-    }
-    SelectObject(dc, old);
-    ReleaseDC(w, dc);
-    EXPECT_EQ(text.right - text.left, widest + 4);
+    // The text control is the text measured in the default GUI font, plus
+    // pads of 4 and 16 pixels at 96 DPI, in proportion at any other.
+    HDC screen = GetDC(nullptr);
+    ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), TestDpi()) << "the display is not at the DPI of this run";
+    ReleaseDC(nullptr, screen);
+    SIZE measured = MeasuredIn(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), Wrapped(kLongFortune));
+    EXPECT_EQ(text.right - text.left, measured.cx + MulDiv(4, TestDpi(), 96));
+    EXPECT_EQ(text.bottom - text.top, measured.cy + MulDiv(16, TestDpi(), 96));
 
     // OK: its template size, centred, 4 units below the text control.
     EXPECT_EQ(ok.right - ok.left, HorizontalUnits(w, 50));
@@ -112,12 +136,39 @@ TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
     EXPECT_EQ(client.bottom - home.bottom, VerticalUnits(w, 7));
     EXPECT_EQ(settings.left, HorizontalUnits(w, 7));
     EXPECT_EQ(client.bottom - settings.bottom, VerticalUnits(w, 7));
+    for (const RECT& r : {text, ok, home, settings}) EXPECT_TRUE(Inside(r, client)) << Describe(r) << " leaves the window";
 
     // Centred on the primary screen, each half truncated.
     SIZE size = OuterSize(w);
     RECT outer = ScreenRectOf(w);
     EXPECT_EQ(outer.left, GetSystemMetrics(SM_CXSCREEN) / 2 - size.cx / 2);
     EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYSCREEN) / 2 - size.cy / 2);
+}
+
+TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
+{
+    FortuneWindowRun run(kLongFortune);
+    HWND w = run.Window();
+    ASSERT_NE(w, nullptr);
+    // Twice the DPI: the measuring font twice as tall, the pads twice as
+    // large, the window where Windows suggests.
+    const int dpi = 2 * TestDpi();
+    RECT suggested = {40, 30, 740, 330};
+    SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    LOGFONTA font;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight *= 2;
+    HFONT twice = CreateFontIndirectA(&font);
+    SIZE measured = MeasuredIn(twice, Wrapped(kLongFortune));
+    DeleteObject(twice);
+    HWND text = run.Item(IDC_FORTUNE_TEXT);
+    EXPECT_TRUE(WaitUntil([&] { return OuterSize(text).cx == measured.cx + MulDiv(4, dpi, 96); }))
+        << "text control " << Describe(ClientRectOf(text)) << ", text " << measured.cx << " x " << measured.cy;
+    EXPECT_EQ(OuterSize(text).cy, measured.cy + MulDiv(16, dpi, 96));
+    RECT outer = ScreenRectOf(w);
+    EXPECT_EQ(outer.left, 40);
+    EXPECT_EQ(outer.top, 30);
+    EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
 }
 
 TEST(FortuneWindow, ShortFortuneGetsTheMinimumWidth)
@@ -146,18 +197,6 @@ static RECT WorkArea()
     RECT area;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     return area;
-}
-
-static bool Inside(const RECT& inner, const RECT& outer)
-{
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-static std::string Describe(const RECT& r)
-{
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
 }
 
 static SCROLLINFO ScrollOf(HWND control)

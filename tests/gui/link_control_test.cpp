@@ -63,11 +63,12 @@ TEST(LinkControl, HandCursorOverBothLinksAndNotBesideThem)
     }
 }
 
-// Pixels of a window as they are on the screen.
-static int CountPixels(const RECT& r, COLORREF colour, int* longestRow)
+// Pixels of a window as they are on the screen; in *height, the rows from
+// the first to the last that hold the colour.
+static int CountPixels(const RECT& r, COLORREF colour, int* longestRow, int* height = nullptr)
 {
     HDC screen = GetDC(nullptr);
-    int count = 0;
+    int count = 0, first = -1, last = -1;
     *longestRow = 0;
     for (int y = r.top; y < r.bottom; ++y) {
         int row = 0;
@@ -78,7 +79,9 @@ static int CountPixels(const RECT& r, COLORREF colour, int* longestRow)
             }
         }
         if (row > *longestRow) *longestRow = row;
+        if (row > 0) last = y, first = first < 0 ? y : first;
     }
+    if (height != nullptr) *height = last - first + 1;
     ReleaseDC(nullptr, screen);
     return count;
 }
@@ -94,9 +97,13 @@ TEST(LinkControl, DrawsBlueUnderlinedOnTheButtonFace)
         for (int i = 0; i < 2; ++i) RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         ASSERT_TRUE(IsWindow(link)) << "the link control should exist";
         RECT r = ScreenRectOf(link);
-        int longestRow = 0;
-        bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow) > 20; });
+        int longestRow = 0, height = 0;
+        bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow, &height) > 20; });
         EXPECT_TRUE(drawn) << "link " << id << " has no pure blue pixels";
+        // From the tallest letter to the underline of an 8-point font: 6 to
+        // 8 points at the DPI of the run, so twice as tall at twice the DPI.
+        EXPECT_GE(height * 72, 6 * TestDpi()) << "link " << id;
+        EXPECT_LE(height * 72, 8 * TestDpi()) << "link " << id;
         // The underline is one unbroken blue row under most of the label.
         EXPECT_GE(longestRow, 20) << "link " << id << " is not underlined";
         int face = 0;

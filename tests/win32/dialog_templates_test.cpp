@@ -3,8 +3,10 @@
 // built-in string table.
 #include <windows.h>
 
+#include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +119,33 @@ TEST(DialogTemplates, MoreCookiesAddressIsUnderTheHomePagesReservedDomain)
     std::string more = kMoreCookiesAddress;
     EXPECT_EQ(more.compare(0, home.size(), home), 0) << more << " is not under " << home;
     EXPECT_NE(home.find(".example/"), std::string::npos) << "a reserved example domain: " << home;
+}
+
+// The icon and the cursor as linked: an image for each size Windows asks for
+// at the scalings it offers, the icon's 32-bit (with alpha), its largest a
+// PNG; the cursor's monochrome.
+TEST(ProgramImages, IconAndCursorHoldEverySizeWindowsAsksFor)
+{
+    const struct { LPCSTR group, type; int id, bits; std::vector<int> sizes; } rows[] = {
+        {RT_GROUP_ICON, RT_ICON, IDI_PROGRAM, 32, {16, 20, 24, 32, 40, 48, 64, 256}},
+        {RT_GROUP_CURSOR, RT_CURSOR, IDC_LINK_CURSOR, 1, {32, 40, 48, 56, 64, 80, 96, 128}}};
+    for (const auto& r : rows) {
+        HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(r.id), r.group);
+        ASSERT_NE(found, nullptr) << "group " << r.id;
+        const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+        std::vector<int> sizes;
+        for (int i = 0; i < (group[4] | group[5] << 8); ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            // An icon gives its width in a byte (0 for 256), a cursor in a word.
+            sizes.push_back(r.group == RT_GROUP_ICON ? (entry[0] ? entry[0] : 256) : entry[0] | entry[1] << 8);
+            EXPECT_EQ(entry[6] | entry[7] << 8, r.bits) << "bits per pixel, group " << r.id << " image " << i;
+            HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCEA(entry[12] | entry[13] << 8), r.type);
+            ASSERT_NE(image, nullptr) << "group " << r.id << " image " << i;
+            const void* bytes = LockResource(LoadResource(nullptr, image));
+            EXPECT_EQ(std::memcmp(bytes, "\x89PNG", 4) == 0, sizes.back() == 256) << "PNG, group " << r.id << " image " << i;
+        }
+        EXPECT_EQ(sizes, r.sizes) << "group " << r.id;
+    }
 }
 
 // The manifest, resource 1 of type 24, as linked: the common controls it
