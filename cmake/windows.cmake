@@ -118,7 +118,7 @@ if(MERROWIND_TESTS)
                 wineserver -k
                 exit $code
             ]=] sh $<TARGET_FILE:gui_tests> ${CMAKE_BINARY_DIR}/wineprefix-192 ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh
-            "FortuneWindow.ShowsTheWrapped*:FortuneWindow.IsLaidOut*:FortuneWindow.LaysItselfOutAnew*:FortuneWindow.TallFortune*:LinkControl.DrawsBlue*:LinkControl.HandCursor*:SettingsDialog.ListsEverySource*")
+            "LinkCursor.*:FortuneWindow.ShowsTheWrapped*:FortuneWindow.IsLaidOut*:FortuneWindow.LaysItselfOutAnew*:FortuneWindow.TallFortune*:LinkControl.DrawsBlue*:LinkControl.HandCursor*:SettingsDialog.ListsEverySource*")
         set_tests_properties(gui.At192Dpi.LayoutLinksIconsAndColumns PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300)
         # Started through the shell by the link tests; reports how it was shown.
         add_executable(show_probe WIN32 tests/gui/probe/show_probe.cpp)

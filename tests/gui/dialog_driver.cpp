@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/product.h"
+#include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "window/fortune_window.h"
 
@@ -67,7 +68,7 @@ int TestDpi()
     return dpi != nullptr ? atoi(dpi) : 96;
 }
 
-void ExpectProgramIcons(HWND window)
+void ExpectProgramIcons(HWND window, int dpi)
 {
     const struct { WPARAM which; int metric; } icons[] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
     for (const auto& icon : icons) {
@@ -76,7 +77,7 @@ void ExpectProgramIcons(HWND window)
         ASSERT_TRUE(handle != nullptr && GetIconInfo(handle, &info)) << "no icon " << icon.which;
         BITMAP colour = {};
         GetObjectA(info.hbmColor, sizeof colour, &colour);
-        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(icon.metric)) << "icon " << icon.which;
+        EXPECT_EQ(colour.bmWidth, SystemMetricForDpi(icon.metric, static_cast<UINT>(dpi))) << "icon " << icon.which;
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
     }

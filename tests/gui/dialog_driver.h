@@ -39,8 +39,8 @@ int VerticalUnits(HWND dialog, int units);
 // a Wine prefix of another scale), else 96.
 int TestDpi();
 // The window carries the program's icon, big and small, at the system's
-// sizes for its DPI.
-void ExpectProgramIcons(HWND window);
+// sizes for the DPI.
+void ExpectProgramIcons(HWND window, int dpi);
 
 // A control's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND control);

@@ -92,7 +92,7 @@ TEST(FortuneWindow, ShowsTheWrappedTextAndRewritesTheBuffer)
     EXPECT_EQ(TextOf(run.Item(IDC_HOME_LINK)), "tolvane");
     EXPECT_EQ(TextOf(run.Item(IDC_SETTINGS_LINK)), "settings");
     EXPECT_EQ(GetWindow(run.Window(), GW_OWNER), nullptr) << "the window has no owner";
-    ExpectProgramIcons(run.Window());
+    ExpectProgramIcons(run.Window(), TestDpi());
 }
 
 TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
@@ -169,6 +169,7 @@ TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
     EXPECT_EQ(outer.left, 40);
     EXPECT_EQ(outer.top, 30);
     EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
+    ExpectProgramIcons(w, dpi);
 }
 
 TEST(FortuneWindow, ShortFortuneGetsTheMinimumWidth)

@@ -11,10 +11,12 @@
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
+#include "window/program_images.h"
 
+// The hand at the size for this run's DPI, as the links show it.
 static HCURSOR LinkCursor()
 {
-    return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_CURSOR));
+    return LinkCursor(GetModuleHandleA(nullptr), static_cast<UINT>(TestDpi()));
 }
 
 static HCURSOR CurrentCursor()
@@ -26,23 +28,25 @@ static HCURSOR CurrentCursor()
     return info.hCursor;
 }
 
-TEST(LinkCursor, IsA32By32MonochromeHandWithItsHotSpotAtTheFingertip)
+TEST(LinkCursor, IsAMonochromeHandAtTheSizeForTheDpiWithItsHotSpotAtTheFingertip)
 {
-    HCURSOR cursor = LinkCursor();
-    ASSERT_NE(cursor, nullptr) << "cursor 105 missing";
-    ICONINFO info;
-    ASSERT_TRUE(GetIconInfo(cursor, &info)) << "error " << GetLastError();
-    EXPECT_FALSE(info.fIcon) << "resource 105 should be a cursor, not an icon";
-    EXPECT_EQ(info.xHotspot, 13u);
-    EXPECT_EQ(info.yHotspot, 5u);
-    EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask bitmap holds both halves";
-    BITMAP mask;
-    ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask)) << "error " << GetLastError();
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64);
-    EXPECT_EQ(mask.bmBitsPixel, 1);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
+    // The system's DPI gives the shared cursor; any other, its own size.
+    const struct { UINT dpi; int size; DWORD x, y; } rows[] = {{96, 32, 13, 5}, {144, 48, 19, 7}, {192, 64, 26, 10}};
+    for (const auto& r : rows) {
+        HCURSOR cursor = LinkCursor(GetModuleHandleA(nullptr), r.dpi);
+        ICONINFO info;
+        ASSERT_TRUE(cursor != nullptr && GetIconInfo(cursor, &info)) << "cursor 105 at " << r.dpi;
+        EXPECT_FALSE(info.fIcon) << "resource 105 should be a cursor, not an icon";
+        EXPECT_EQ(info.xHotspot, r.x) << r.dpi;
+        EXPECT_EQ(info.yHotspot, r.y) << r.dpi;
+        EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask bitmap holds both halves";
+        BITMAP mask;
+        ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask)) << "error " << GetLastError();
+        EXPECT_EQ(mask.bmWidth, r.size) << r.dpi;
+        EXPECT_EQ(mask.bmHeight, 2 * r.size) << r.dpi;
+        EXPECT_EQ(mask.bmBitsPixel, 1);
+        DeleteObject(info.hbmMask);
+    }
 }
 
 TEST(LinkControl, HandCursorOverBothLinksAndNotBesideThem)

@@ -138,7 +138,7 @@ TEST_F(SettingsDialog, ListsEverySourceSortedByNameWithCountPathAndCheckBox)
     GetWindowRect(dialog_, &frame);
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
-    ExpectProgramIcons(dialog_);
+    ExpectProgramIcons(dialog_, TestDpi());
 
     HWND link = GetDlgItem(dialog_, IDC_MORE_LINK);
     EXPECT_EQ(WindowText(link), kMoreCookiesAddress);
