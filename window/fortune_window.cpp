@@ -131,8 +131,9 @@ static ScreenArea WorkAreaOf(HWND window)
 }
 
 // Sizes the window to the text, places the controls and centres the window,
-// inside the work area (or keeps its top left corner where it is, when it
-// is not to be centred). Returns 1 when the text is too tall and must scroll.
+// inside the work area (or, when it is not to be centred, keeps its top left
+// corner where it is as far as the work area allows). Returns 1 when the
+// text is too tall and must scroll.
 static int LayOut(HWND window, TextSize text, int dpi, int centre)
 {
     HWND ok = GetDlgItem(window, IDOK);
@@ -162,7 +163,15 @@ static int LayOut(HWND window, TextSize text, int dpi, int centre)
     Move(ok, places.okX, places.okY);
     Move(home, places.homeX, places.homeY);
     Move(settings, places.settingsX, places.settingsY);
-    if (centre) Move(window, fit.x, fit.y);
+    if (centre) {
+        Move(window, fit.x, fit.y);
+    } else {
+        RECT now;
+        GetWindowRect(window, &now);
+        ScreenArea area = WorkAreaOf(window);
+        Move(window, KeptInside(now.left, fit.window.width, area.left, area.right),
+             KeptInside(now.top, fit.window.height, area.top, area.bottom));
+    }
     return fit.scrolls;
 }
 

@@ -77,6 +77,12 @@ static void Clamp(int* start, int length, int low, int high)
     if (*start < low) *start = low;
 }
 
+int KeptInside(int start, int length, int low, int high)
+{
+    Clamp(&start, length, low, high);
+    return start;
+}
+
 FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,
                             int scrollBarWidth, int screenWidth, int screenHeight, ScreenArea area)
 {

@@ -76,6 +76,11 @@ FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize tex
 // half truncated toward zero, not clamped to the screen.
 int CentredOrigin(int screenSize, int windowSize);
 
+// The edge of a span of the given length that starts at start, moved as
+// little as it must to lie inside [low, high); a span longer than the room
+// starts at low.
+int KeptInside(int start, int length, int low, int high);
+
 // A rectangle of the screen, in pixels: the work area of a monitor.
 struct ScreenArea {
     int left, top, right, bottom;

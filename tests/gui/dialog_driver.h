@@ -21,6 +21,8 @@ public:
     HWND Item(int id) const { return GetDlgItem(window_, id); }
     const char* Buffer() const { return buffer_.data(); }
     bool Ended() const { return run_.Ended(); }
+    // Returns once the window has handled every message posted to it before.
+    bool Settle() { return run_.Barrier(window_); }
     // Waits for the window to end and gives its result; -2 on timeout.
     INT_PTR Result(DWORD timeoutMs = 10000) { return run_.WaitForEnd(timeoutMs) ? run_.Result() : -2; }
 

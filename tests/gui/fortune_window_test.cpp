@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "core/product.h"
+#include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/shown_text.h"
@@ -145,33 +146,6 @@ TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
     EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYSCREEN) / 2 - size.cy / 2);
 }
 
-TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
-{
-    FortuneWindowRun run(kLongFortune);
-    HWND w = run.Window();
-    ASSERT_NE(w, nullptr);
-    // Twice the DPI: the measuring font twice as tall, the pads twice as
-    // large, the window where Windows suggests.
-    const int dpi = 2 * TestDpi();
-    RECT suggested = {40, 30, 740, 330};
-    SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    LOGFONTA font;
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight *= 2;
-    HFONT twice = CreateFontIndirectA(&font);
-    SIZE measured = MeasuredIn(twice, Wrapped(kLongFortune));
-    DeleteObject(twice);
-    HWND text = run.Item(IDC_FORTUNE_TEXT);
-    EXPECT_TRUE(WaitUntil([&] { return OuterSize(text).cx == measured.cx + MulDiv(4, dpi, 96); }))
-        << "text control " << Describe(ClientRectOf(text)) << ", text " << measured.cx << " x " << measured.cy;
-    EXPECT_EQ(OuterSize(text).cy, measured.cy + MulDiv(16, dpi, 96));
-    RECT outer = ScreenRectOf(w);
-    EXPECT_EQ(outer.left, 40);
-    EXPECT_EQ(outer.top, 30);
-    EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
-    ExpectProgramIcons(w, dpi);
-}
-
 TEST(FortuneWindow, ShortFortuneGetsTheMinimumWidth)
 {
     FortuneWindowRun run("Hi.");
@@ -285,6 +259,42 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     // A click on the text still asks for another fortune.
     ClickAt(x, y);
     EXPECT_EQ(run.Result(), 0);
+}
+
+TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
+{
+    // Twice the DPI: the measuring font twice as tall, the pads twice as
+    // large, the window where Windows suggests as far as the work area
+    // allows; a tall text still scrolls, its scroll bar as wide as at the DPI.
+    const int dpi = 2 * TestDpi();
+    LOGFONTA font;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight *= 2;
+    HFONT twice = CreateFontIndirectA(&font);
+    for (const std::string& fortune : {std::string("Hi.\n\nTwo lines, and a third."), NumberedLines(300)}) {
+        FortuneWindowRun run(fortune);
+        HWND w = run.Window(), text = run.Item(IDC_FORTUNE_TEXT);
+        ASSERT_NE(w, nullptr);
+        RECT suggested = {40, 30, 740, 330};
+        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        SIZE measured = MeasuredIn(twice, Wrapped(fortune));
+        bool tall = fortune.size() > 100;
+        int width = measured.cx + MulDiv(4, dpi, 96) + (tall ? SystemMetricForDpi(SM_CXVSCROLL, dpi) : 0);
+        ASSERT_TRUE(run.Settle()) << "the window should lay itself out again";
+        EXPECT_EQ(OuterSize(text).cx, width);
+        RECT outer = ScreenRectOf(w);
+        EXPECT_TRUE(Inside(outer, WorkArea())) << Describe(outer);
+        if (tall) {
+            EXPECT_GE(ScrollOf(text).nMax + 1, measured.cy + MulDiv(16, dpi, 96)) << "the range covers the text";
+            continue;
+        }
+        EXPECT_EQ(OuterSize(text).cy, measured.cy + MulDiv(16, dpi, 96));
+        EXPECT_EQ(outer.left, 40);
+        EXPECT_EQ(outer.top, 30);
+        EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
+        ExpectProgramIcons(w, dpi);
+    }
+    DeleteObject(twice);
 }
 
 TEST(FortuneWindow, AFortuneThatFitsHasNoScrollBar)

@@ -223,6 +223,13 @@ TEST(Fit, TheWindowMovesIntoAWorkAreaThatIsNotTheWholeScreen)
     EXPECT_EQ(fit.x, 100);
 }
 
+TEST(Fit, APlaceIsKeptInsideTheWorkAreaMovingAsLittleAsItMust)
+{
+    const struct { int start, length, expected; } rows[] = {
+        {40, 100, 40}, {668, 100, 668}, {669, 100, 668}, {-1, 100, 0}, {30, 800, 0}};
+    for (const auto& r : rows) EXPECT_EQ(KeptInside(r.start, r.length, 0, 768), r.expected) << r.start;
+}
+
 TEST(Fit, ScrollPositionsStayInsideTheText)
 {
     EXPECT_EQ(ClampScrollPosition(-5, 1000, 300), 0);
