@@ -65,7 +65,11 @@ RECT ScreenRectOf(HWND window)
 int TestDpi()
 {
     const char* dpi = getenv("MERROWIND_TEST_DPI");
-    return dpi != nullptr ? atoi(dpi) : 96;
+    if (dpi != nullptr) return atoi(dpi);
+    HDC screen = GetDC(nullptr);
+    int system = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return system;
 }
 
 void ExpectProgramIcons(HWND window, int dpi)

@@ -38,7 +38,8 @@ int HorizontalUnits(HWND dialog, int units);
 int VerticalUnits(HWND dialog, int units);
 
 // The DPI this run of the tests is for: MERROWIND_TEST_DPI (set by the run in
-// a Wine prefix of another scale), else 96.
+// a Wine prefix of another scale, to check that the prefix took it), else
+// the system's.
 int TestDpi();
 // The window carries the program's icon, big and small, at the system's
 // sizes for the DPI.
