@@ -106,6 +106,27 @@ if(MERROWIND_TESTS)
         target_link_libraries(gui_tests PRIVATE test_support gtest_main ole32)
         gtest_discover_tests(gui_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "gui."
             DISCOVERY_TIMEOUT 60 PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+        # The layout rules once more at 200 % scaling (192 DPI), in a Wine
+        # prefix of its own whose registry says so: Wine reads the DPI at the
+        # start of its server, and every other test runs at 96.
+        add_test(NAME gui.At192Dpi.LayoutLinksIconsAndColumns
+            COMMAND sh -c [=[
+                program="$1"; export WINEPREFIX="$2"; . "$3"
+                wineserver -p </dev/null >/dev/null 2>&1
+                wine wineboot -i </dev/null >/dev/null 2>&1
+                for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' 'HKEY_CURRENT_CONFIG\Software\Fonts'; do
+                    wine reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f </dev/null >/dev/null 2>&1 || exit 1
+                done
+                wineserver -k; wineserver -w
+                wineserver -p </dev/null >/dev/null 2>&1
+                wine wineboot </dev/null >/dev/null 2>&1
+                MERROWIND_TEST_DPI=192 wine "$program" --gtest_filter="$4" </dev/null
+                code=$?
+                wineserver -k
+                exit $code
+            ]=] sh $<TARGET_FILE:gui_tests> ${CMAKE_BINARY_DIR}/wineprefix-192 ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh
+            "LinkCursor.*:FortuneWindow.ShowsTheWrapped*:FortuneWindow.IsLaidOut*:FortuneWindow.LaysItselfOutAnew*:FortuneWindow.TallFortune*:LinkControl.DrawsBlue*:LinkControl.HandCursor*:SettingsDialog.ListsEverySource*")
+        set_tests_properties(gui.At192Dpi.LayoutLinksIconsAndColumns PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300)
         # Started through the shell by the link tests; reports how it was shown.
         add_executable(show_probe WIN32 tests/gui/probe/show_probe.cpp)
         add_dependencies(gui_tests show_probe)

@@ -21,6 +21,7 @@ static HMODULE LoadSystemDll(const char* name)
 static HMODULE g_shell32 = nullptr;
 static HMODULE g_comdlg32 = nullptr;
 static HMODULE g_ole32 = nullptr;
+static HMODULE g_user32 = nullptr;
 
 // GetProcAddress gives a procedure without its type; the caller names it.
 // The detour through a plain function pointer type says so to the compiler.
@@ -87,4 +88,29 @@ BOOL AskOpenFileName(OPENFILENAMEW* request)
     GetOpenFileNameProc call =
         TypedProcedure<GetOpenFileNameProc>(SystemProcedure(&g_comdlg32, "comdlg32.dll", "GetOpenFileNameW"));
     return call != nullptr ? call(request) : FALSE;
+}
+
+UINT SystemDpi()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+UINT WindowDpi(HWND window)
+{
+    typedef UINT(WINAPI * GetDpiForWindowProc)(HWND);
+    GetDpiForWindowProc call =
+        TypedProcedure<GetDpiForWindowProc>(SystemProcedure(&g_user32, "user32.dll", "GetDpiForWindow"));
+    UINT dpi = call != nullptr ? call(window) : 0;
+    return dpi != 0 ? dpi : SystemDpi();
+}
+
+int SystemMetricForDpi(int index, UINT dpi)
+{
+    typedef int(WINAPI * GetSystemMetricsForDpiProc)(int, UINT);
+    GetSystemMetricsForDpiProc call = TypedProcedure<GetSystemMetricsForDpiProc>(
+        SystemProcedure(&g_user32, "user32.dll", "GetSystemMetricsForDpi"));
+    return call != nullptr ? call(index, dpi) : GetSystemMetrics(index);
 }

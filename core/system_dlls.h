@@ -1,6 +1,7 @@
 // Calls into shell32, comdlg32 and ole32, which load on first use instead of
 // at start-up: under Wine, loading them at start-up costs more than a whole
-// file-mode run of the program, and most runs never call them.
+// file-mode run of the program, and most runs never call them. Also the
+// per-monitor DPI calls of user32, which Windows 7 and 8 lack.
 #ifndef MERROWIND_SYSTEM_DLLS_H
 #define MERROWIND_SYSTEM_DLLS_H
 
@@ -25,5 +26,18 @@ HRESULT CreateComObject(REFCLSID type, REFIID kind, void** object);
 
 // GetOpenFileNameW; 0 when comdlg32 cannot be loaded.
 BOOL AskOpenFileName(OPENFILENAMEW* request);
+
+// The dots per inch of the monitor the window is on (GetDpiForWindow); where
+// the system has no such call, or it fails, the system's DPI, which is then
+// every window's.
+UINT WindowDpi(HWND window);
+
+// The system's DPI: what GDI's screen device context and the stock fonts
+// were made for.
+UINT SystemDpi();
+
+// GetSystemMetricsForDpi; where the system lacks it, GetSystemMetrics, whose
+// figures are for the system's DPI, the only one such a system has.
+int SystemMetricForDpi(int index, UINT dpi);
 
 #endif

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Build Merrowind's pointing-hand cursor (.cur) from its text-art source.
 
-The cursor is a single 32 x 32 monochrome image, the one cursor format that
+The cursor holds the sizes Windows asks for from 100 % to 400 % scaling, each
+drawn from the 32 x 32 picture and monochrome, the one cursor format that
 every Windows version (and Wine) shows the same way.
 
 Usage:
@@ -18,9 +19,12 @@ import sys
 
 # Imported from the source tree at build time: keep it free of __pycache__.
 sys.dont_write_bytecode = True
-from text_art import ArtError, generator_main, resource_image, single_image_file  # noqa: E402
+from text_art import (  # noqa: E402
+    ArtError, generator_main, image_file, resource_image, scaled_position, scaled_rows)
 
 SIZE = 32
+# SM_CXCURSOR at 100, 125, 150, 175, 200, 250, 300 and 400 % scaling.
+SIZES = (32, 40, 48, 56, 64, 80, 96, 128)
 
 # Per pixel: (colour bitmap bit, mask bit). Windows draws a cursor as
 # screen AND mask XOR colour, so mask 1 with colour 0 leaves the screen as is.
@@ -63,14 +67,21 @@ def hotspot(art):
 
 def build_cursor(art):
     hot_x, hot_y = hotspot(art)
-    image = resource_image(art, pixel_table(art), 1, COLOUR_TABLE)
-    # In a cursor's directory entry the planes and bit-count fields hold the
-    # hot spot.
-    return single_image_file(2, art, image, 2, hot_x, hot_y)
+    table = pixel_table(art)
+    images = []
+    for size in SIZES:
+        rows = scaled_rows(art.rows, size)
+        x, y = scaled_position(hot_x, SIZE, size), scaled_position(hot_y, SIZE, size)
+        if art.legend[rows[y][x]] == "transparent":
+            raise ArtError("%s: at %d px the hot spot (%d, %d) is on a transparent pixel" % (art.path, size, x, y))
+        # In a cursor's directory entry the planes and bit-count fields hold
+        # the hot spot.
+        images.append((size, size, 2, x, y, resource_image(rows, table, 1, COLOUR_TABLE)))
+    return image_file(2, images)
 
 
 def main(argv=None):
-    return generator_main("cursor", "Build Merrowind's 32x32 pointing-hand cursor.", SIZE, build_cursor, argv)
+    return generator_main("cursor", "Build Merrowind's pointing-hand cursor.", SIZE, build_cursor, argv)
 
 
 if __name__ == "__main__":

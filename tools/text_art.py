@@ -118,24 +118,24 @@ def write_binary(path, data):
     os.replace(temporary, path)
 
 
-def resource_image(art, table, bits_per_pixel, colour_table):
-    """The one image of an icon or cursor file: a BITMAPINFOHEADER, the colour
+def resource_image(rows, table, bits_per_pixel, colour_table):
+    """One image of an icon or cursor file: a BITMAPINFOHEADER, the colour
     table, the colour bitmap and the mask, rows bottom-up as DIBs store them.
     table maps each picture character to (colour index, mask bit); a mask bit
     of 1 with colour 0 leaves the screen pixel as it is."""
     colour_rows = []
     mask_rows = []
-    for row in reversed(art.rows):
+    for row in reversed(rows):
         colour_rows.append(pack_bits([table[c][0] for c in row], bits_per_pixel))
         mask_rows.append(pack_bits([table[c][1] for c in row], 1))
     colour_bitmap = b"".join(colour_rows)
     mask_bitmap = b"".join(mask_rows)
-    width = len(art.rows[0])
+    width = len(rows[0])
     header = struct.pack(
         "<IiiHHIIiiII",
         40,                      # biSize
         width,                   # biWidth
-        len(art.rows) * 2,       # biHeight: colour bitmap plus mask
+        len(rows) * 2,           # biHeight: colour bitmap plus mask
         1,                       # biPlanes
         bits_per_pixel,          # biBitCount
         0,                       # biCompression: BI_RGB
@@ -148,23 +148,40 @@ def resource_image(art, table, bits_per_pixel, colour_table):
     return header + colour_table + colour_bitmap + mask_bitmap
 
 
-def single_image_file(resource_type, art, image, colour_count, field_a, field_b):
-    """An .ico (resource_type 1) or .cur (2) file holding one image. field_a and
-    field_b are the planes and bit count of an icon, the hot spot x and y of a
-    cursor."""
-    directory = struct.pack("<HHH", 0, resource_type, 1)  # reserved, type, one image
-    entry = struct.pack(
-        "<BBBBHHII",
-        len(art.rows[0]),
-        len(art.rows),
-        colour_count,
-        0,
-        field_a,
-        field_b,
-        len(image),
-        len(directory) + 16,     # the image follows the single directory entry
-    )
-    return directory + entry + image
+def scaled_rows(rows, size):
+    """The picture at size x size by nearest neighbour: each pixel takes the
+    character under its centre. Made larger, every pixel of the picture is
+    kept, so a one-pixel outline stays whole."""
+    height, width = len(rows), len(rows[0])
+    return [
+        "".join(rows[(y * 2 + 1) * height // (size * 2)][(x * 2 + 1) * width // (size * 2)] for x in range(size))
+        for y in range(size)
+    ]
+
+
+def scaled_position(position, picture_size, size):
+    """The first pixel of a picture of the given size whose centre falls on the
+    picture's pixel at position (scaled_rows' mapping), so a hot spot stays on
+    what it marks."""
+    target = 0
+    while (target * 2 + 1) * picture_size // (size * 2) < position:
+        target += 1
+    return target
+
+
+def image_file(resource_type, images):
+    """An .ico (resource_type 1) or .cur (2) file. images is a list of
+    (width, height, colour_count, field_a, field_b, bytes); field_a and field_b
+    are the planes and bit count of an icon, the hot spot x and y of a cursor.
+    A side of 256 is written as 0, as the format has it."""
+    directory = struct.pack("<HHH", 0, resource_type, len(images))  # reserved, type, count
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for width, height, colour_count, field_a, field_b, data in images:
+        entries += struct.pack("<BBBBHHII", width % 256, height % 256, colour_count, 0, field_a, field_b,
+                               len(data), offset)
+        offset += len(data)
+    return directory + entries + b"".join(image[5] for image in images)
 
 
 def generator_main(what, description, size, build, argv=None):

@@ -1,11 +1,13 @@
 #include "window/fortune_window.h"
 
 #include "core/product.h"
+#include "core/system_dlls.h"
 #include "core/text_encoding.h"
 #include "res/resource_ids.h"
 #include "window/copy_key.h"
 #include "window/layout.h"
 #include "window/link_control.h"
+#include "window/program_images.h"
 #include "window/scrolling_text.h"
 #include "window/settings_dialog.h"
 #include "window/wide_text.h"
@@ -28,21 +30,54 @@ static uint32_t MeasureRun(void* context, const char* run, int length)
         GetTabbedTextExtentW(measure->dc, Wide(measure->wide), static_cast<int>(units), 0, nullptr));
 }
 
+// The default GUI font made for a DPI other than the system's, for which the
+// stock font is made: its height scaled. Null at the system's DPI.
+static HFONT MeasuringFontForDpi(int dpi)
+{
+    int system = static_cast<int>(SystemDpi());
+    LOGFONTA font;
+    if (dpi == system || !GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return nullptr;
+    font.lfHeight = MulDiv(font.lfHeight, dpi, system);
+    return CreateFontIndirectA(&font);
+}
+
 // The text measured in the default GUI font, which is what sizes the window,
 // though the control draws in the dialog's font: meant, it gives the window
 // its look, so keep it. UTF-8 text goes through the wide-character call, so
 // each character is measured as the character it is.
-static TextSize MeasureText(HWND window, const char* text, int utf8)
+static TextSize MeasureText(HWND window, const char* text, int utf8, int dpi)
 {
     MeasureContext context;
     context.dc = GetDC(window);
     context.wide = utf8 ? AllocateUnits(kTextBufferSize) : nullptr;
-    HGDIOBJ previous = SelectObject(context.dc, GetStockObject(DEFAULT_GUI_FONT));
-    TextSize size = MeasureFortuneText(text, MeasureRun, &context);
+    HFONT scaled = MeasuringFontForDpi(dpi);
+    HGDIOBJ previous = SelectObject(context.dc, scaled != nullptr ? scaled : GetStockObject(DEFAULT_GUI_FONT));
+    TextSize size = MeasureFortuneText(text, MeasureRun, &context, dpi);
     SelectObject(context.dc, previous);
+    if (scaled != nullptr) DeleteObject(scaled);
     ReleaseDC(window, context.dc);
     if (context.wide != nullptr) LocalFree(context.wide);
     return size;
+}
+
+// The text as the control shows it, measured again at another DPI: the
+// caller's buffer is gone by then. As UTF-8, so that every character is
+// measured as the character it is, whichever way it came. 0 without memory.
+static int MeasureShownText(HWND window, int dpi, TextSize* size)
+{
+    int length = 0;
+    uint16_t* wide = ReadShownText(GetDlgItem(window, IDC_FORTUNE_TEXT), &length);
+    if (wide == nullptr) return 0;
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, Wide(wide), length, nullptr, 0, nullptr, nullptr);
+    char* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(bytes) + 1));
+    if (text != nullptr) {
+        WideCharToMultiByte(CP_UTF8, 0, Wide(wide), length, text, bytes, nullptr, nullptr);
+        text[bytes] = '\0';
+        *size = MeasureText(window, text, 1, dpi);
+        LocalFree(text);
+    }
+    LocalFree(wide);
+    return text != nullptr;
 }
 
 static DialogMargins ConvertMargins(HWND window)
@@ -79,16 +114,12 @@ static void Move(HWND window, int x, int y)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-// The work area of the monitor that holds the mouse pointer: where the user
-// started the program from, the task bar or a shortcut on that screen.
-static ScreenArea WorkAreaUnderPointer()
+static ScreenArea WorkAreaOfMonitor(HMONITOR monitor)
 {
     MONITORINFO info;
     info.cbSize = sizeof info;
     ScreenArea area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    POINT pointer = {0, 0};
-    GetCursorPos(&pointer);
-    if (GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info)) {
+    if (GetMonitorInfoA(monitor, &info)) {
         area.left = info.rcWork.left;
         area.top = info.rcWork.top;
         area.right = info.rcWork.right;
@@ -97,9 +128,21 @@ static ScreenArea WorkAreaUnderPointer()
     return area;
 }
 
-// Sizes the window to the text, places the controls and centres the window
-// in the work area. Returns 1 when the text is too tall and must scroll.
-static int LayOut(HWND window, TextSize text)
+// The work area of the monitor that holds the mouse pointer: where the user
+// started the program from, the task bar or a shortcut on that screen.
+static ScreenArea WorkAreaUnderPointer()
+{
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    return WorkAreaOfMonitor(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
+}
+
+// Sizes the window to the text and places the controls. A new window is
+// centred in the work area of the monitor under the pointer; one laid out
+// anew (at another DPI) keeps its top left corner where it is as far as its
+// own monitor's work area allows. Returns 1 when the text is too tall and
+// must scroll.
+static int LayOut(HWND window, TextSize text, int dpi, int centre)
 {
     HWND ok = GetDlgItem(window, IDOK);
     HWND home = GetDlgItem(window, IDC_HOME_LINK);
@@ -117,8 +160,10 @@ static int LayOut(HWND window, TextSize text)
     OuterSize(settings, &unused, &parts.settingsHeight);
 
     DialogMargins margins = ConvertMargins(window);
-    FortuneFit fit = FitFortuneWindow(parts, text, margins, GetSystemMetrics(SM_CXVSCROLL),
-                                      WorkAreaUnderPointer());
+    ScreenArea area = centre ? WorkAreaUnderPointer()
+                             : WorkAreaOfMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    FortuneFit fit = FitFortuneWindow(parts, text, margins, SystemMetricForDpi(SM_CXVSCROLL, static_cast<UINT>(dpi)),
+                                      area);
     Resize(window, fit.window.width, fit.window.height);
 
     GetClientRect(window, &client);
@@ -127,7 +172,14 @@ static int LayOut(HWND window, TextSize text)
     Move(ok, places.okX, places.okY);
     Move(home, places.homeX, places.homeY);
     Move(settings, places.settingsX, places.settingsY);
-    Move(window, fit.x, fit.y);
+    if (centre) {
+        Move(window, fit.x, fit.y);
+    } else {
+        RECT now;
+        GetWindowRect(window, &now);
+        Move(window, KeptInside(now.left, fit.window.width, area.left, area.right),
+             KeptInside(now.top, fit.window.height, area.top, area.bottom));
+    }
     return fit.scrolls;
 }
 
@@ -165,8 +217,10 @@ static void OnInitDialog(HWND window, char* text)
     // template stays as it is.
     HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
     SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | SS_NOPREFIX);
-    TextSize measured = MeasureText(window, text, utf8);
-    int scrolls = LayOut(window, measured);
+    int dpi = static_cast<int>(WindowDpi(window));
+    SetProgramIcons(window, static_cast<UINT>(dpi));
+    TextSize measured = MeasureText(window, text, utf8, dpi);
+    int scrolls = LayOut(window, measured, dpi, 1);
     SetFortuneText(window, text, utf8);
     if (scrolls) MakeTextScroll(control, measured.height);
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(WatchFortuneKeys()));
@@ -184,6 +238,32 @@ static void OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 {
     HWND text = GetDlgItem(window, IDC_FORTUNE_TEXT);
     if (TextScrolls(text)) SendMessageW(text, WM_MOUSEWHEEL, wParam, lParam);
+}
+
+// Posted to itself once the dialog manager has rescaled the window's font
+// and controls for a new DPI, carried in wParam.
+static const UINT kLayOutAgainMessage = WM_APP;
+
+// Dragged to a monitor of another scale: the place and size Windows suggests
+// at once, as it asks; the layout at the new DPI once the default handling,
+// which runs after this, has rescaled the dialog's font and controls.
+static void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetProgramIcons(window, LOWORD(wParam));
+    PostMessageA(window, kLayOutAgainMessage, LOWORD(wParam), 0);
+}
+
+static void OnLayOutAgain(HWND window, WPARAM dpi)
+{
+    TextSize measured;
+    if (!MeasureShownText(window, static_cast<int>(dpi), &measured)) return;
+    HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
+    int scrolls = LayOut(window, measured, static_cast<int>(dpi), 0);
+    if (scrolls || TextScrolls(control)) MakeTextScroll(control, measured.height);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 // The settings dialog, owned by this window; it rewrites the catalogue, which
@@ -228,6 +308,12 @@ INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     case WM_DESTROY:
         OnDestroy(window);
+        break;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, wParam, lParam);
+        break;
+    case kLayOutAgainMessage:
+        OnLayOutAgain(window, wParam);
         break;
     default:
         break;

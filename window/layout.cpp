@@ -9,7 +9,14 @@ static void TakeRun(uint32_t extent, int* widest, int* total, int* lastHeight)
     *lastHeight = height;
 }
 
-TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* context)
+int ScaleForDpi(int pixels, int dpi)
+{
+    long long product = static_cast<long long>(pixels) * dpi;
+    long long half = product < 0 ? -kDefaultDpi / 2 : kDefaultDpi / 2;
+    return static_cast<int>((product + half) / kDefaultDpi);
+}
+
+TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* context, int dpi)
 {
     int widest = 0;
     int total = 0;
@@ -27,8 +34,8 @@ TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* 
         }
     }
     TextSize size;
-    size.width = widest + kTextWidthPad;
-    size.height = total + kTextHeightPad;
+    size.width = widest + ScaleForDpi(kTextWidthPad, dpi);
+    size.height = total + ScaleForDpi(kTextHeightPad, dpi);
     return size;
 }
 
@@ -68,6 +75,12 @@ static void Clamp(int* start, int length, int low, int high)
 {
     if (*start + length > high) *start = high - length;
     if (*start < low) *start = low;
+}
+
+int KeptInside(int start, int length, int low, int high)
+{
+    Clamp(&start, length, low, high);
+    return start;
 }
 
 FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,

@@ -6,9 +6,17 @@
 
 #include <stdint.h>
 
-// Room around the measured text, in pixels.
+// Room around the measured text, in pixels at the default DPI.
 const int kTextWidthPad = 4;
 const int kTextHeightPad = 16;
+
+// The DPI that lengths in pixels are given for: 100 % scaling.
+const int kDefaultDpi = 96;
+
+// A length of the given pixels at the default DPI, at another DPI: as
+// MulDiv(pixels, dpi, 96) gives it, rounded to the nearest pixel, halves
+// away from zero.
+int ScaleForDpi(int pixels, int dpi);
 
 // Measures one run of length characters (possibly none) and returns its
 // extent as the platform packs it: width in the low 16 bits, height in the
@@ -22,8 +30,9 @@ struct TextSize {
 
 // Lines end at LF only (a CR before it is measured with its line). The text
 // size is the widest line + 4 by the sum of the line heights + 16; a line
-// followed by an empty line counts twice. An empty text is 4 x 16.
-TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* context);
+// followed by an empty line counts twice. An empty text is 4 x 16. The pads
+// are pixels at the default DPI, scaled to the given one.
+TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* context, int dpi);
 
 // The window's margins in dialog units, as this window converts them to
 // pixels.
@@ -66,6 +75,11 @@ FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize tex
 // centres a window of the given size on a screen of the given size, each
 // half truncated toward zero, not clamped to the screen.
 int CentredOrigin(int screenSize, int windowSize);
+
+// The edge of a span of the given length that starts at start, moved as
+// little as it must to lie inside [low, high); a span longer than the room
+// starts at low.
+int KeptInside(int start, int length, int low, int high);
 
 // A rectangle of the screen, in pixels: the work area of a monitor.
 struct ScreenArea {

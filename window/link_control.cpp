@@ -4,6 +4,7 @@
 #include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "window/link_action.h"
+#include "window/program_images.h"
 
 static const char kLinkFontFace[] = "MS Sans Serif";
 static const int kLinkFontPoints = 8;
@@ -76,8 +77,9 @@ static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(control, &paint);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    // Made and deleted at every paint, so nothing outlives the window.
-    HFONT font = CreateFontA(-MulDiv(kLinkFontPoints, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
+    // Made and deleted at every paint, so nothing outlives the window, and
+    // for the DPI of the monitor the window is on now.
+    HFONT font = CreateFontA(-MulDiv(kLinkFontPoints, static_cast<int>(WindowDpi(control)), 72), 0, 0, 0,
                              FW_DONTCARE, FALSE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                              kLinkFontFace);
@@ -98,7 +100,7 @@ static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)
 static LRESULT OnSetCursor(HWND control)
 {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control, GWLP_HINSTANCE));
-    SetCursor(LoadCursorA(module, MAKEINTRESOURCEA(IDC_LINK_CURSOR)));
+    SetCursor(LinkCursor(module, WindowDpi(control)));
     return 0;
 }
 

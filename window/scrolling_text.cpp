@@ -146,8 +146,11 @@ static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wPa
 
 void MakeTextScroll(HWND control, int measuredHeight)
 {
-    SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
-    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ScrollingTextProc));
+    // Once: laid out again at another DPI, only the range is set afresh.
+    if (!TextScrolls(control)) {
+        SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ScrollingTextProc));
+    }
     ShowScrollBar(control, SB_VERT, TRUE);
     RECT client;
     GetClientRect(control, &client);

@@ -7,7 +7,8 @@
 
 // Gives the static control, which already holds its text, a scroll bar over
 // the whole text: the measured height, or more if the control's own font
-// draws it taller.
+// draws it taller. Again on a control that scrolls already (laid out anew at
+// another DPI), it sets the range afresh.
 void MakeTextScroll(HWND control, int measuredHeight);
 
 // 1 once MakeTextScroll has run on the control.

@@ -3,15 +3,21 @@
 #include <commctrl.h>
 
 #include "core/catalogue.h"
+#include "core/system_dlls.h"
 #include "core/source_record.h"
 #include "cookies/index_location.h"
 #include "window/cookie_dialog.h"
 #include "window/dialog_rules.h"
 #include "window/dialog_support.h"
+#include "window/layout.h"
 #include "res/resource_ids.h"
 #include "window/link_control.h"
+#include "window/program_images.h"
 
 static const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+
+// The columns' widths in pixels at the default DPI: name, count, path.
+static const int kColumnWidths[] = {175, 75, 175};
 
 // Index files follow the user's final answer. While the dialog is open it
 // only notes them: the files made by Add and Edit (deleted again on Cancel)
@@ -242,9 +248,11 @@ static void OnInitDialog(HWND dialog)
 
     HWND list = ListOf(dialog);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyle);
-    InsertColumn(list, 0, "Name", 175, LVCFMT_LEFT);
-    InsertColumn(list, 1, "Fortunes", 75, LVCFMT_RIGHT);
-    InsertColumn(list, 2, "Path", 175, LVCFMT_LEFT);
+    int dpi = static_cast<int>(WindowDpi(dialog));
+    InsertColumn(list, 0, "Name", ScaleForDpi(kColumnWidths[0], dpi), LVCFMT_LEFT);
+    InsertColumn(list, 1, "Fortunes", ScaleForDpi(kColumnWidths[1], dpi), LVCFMT_RIGHT);
+    InsertColumn(list, 2, "Path", ScaleForDpi(kColumnWidths[2], dpi), LVCFMT_LEFT);
+    SetProgramIcons(dialog, static_cast<UINT>(dpi));
     for (int i = 0;; ++i) {
         SourceRecord record;
         if (!ReadSourceRecord(i, &record)) break;
@@ -444,6 +452,16 @@ static void OnDestroy(HWND dialog)
     LocalFree(state);
 }
 
+// The dialog manager rescales the dialog itself; the icons and the columns,
+// given in pixels, follow here.
+static void OnDpiChanged(HWND dialog, WPARAM wParam)
+{
+    int dpi = LOWORD(wParam);
+    SetProgramIcons(dialog, static_cast<UINT>(dpi));
+    for (int column = 0; column < 3; ++column)
+        SendMessageA(ListOf(dialog), LVM_SETCOLUMNWIDTH, column, ScaleForDpi(kColumnWidths[column], dpi));
+}
+
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -458,6 +476,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         break;
     case WM_DESTROY:
         OnDestroy(dialog);
+        break;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, wParam);
         break;
     case kAskTakenIndexNames:
         OnAskTakenIndexNames(dialog, lParam);

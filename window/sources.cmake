@@ -14,6 +14,7 @@ list(APPEND MERROWIND_WIN32_SOURCES
     window/dialog_support.cpp
     window/fortune_window.cpp
     window/link_control.cpp
+    window/program_images.cpp
     window/scrolling_text.cpp
     window/settings_dialog.cpp
     window/wide_text.cpp

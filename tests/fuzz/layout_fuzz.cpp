@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     measure.text = text.c_str();
     measure.length = text.size();
     measure.extents = extents;
-    TextSize measured = MeasureFortuneText(text.c_str(), Measure, &measure);
+    TextSize measured = MeasureFortuneText(text.c_str(), Measure, &measure, kDefaultDpi);
     std::vector<std::string> lines = Lines(text);
     FUZZ_CHECK(measure.runs == lines);
     int64_t widest = 0, total = 0;

@@ -1,6 +1,11 @@
 #include "tests/gui/dialog_driver.h"
 
+#include <stdlib.h>
+
+#include <gtest/gtest.h>
+
 #include "core/product.h"
+#include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "window/fortune_window.h"
 
@@ -55,4 +60,29 @@ RECT ScreenRectOf(HWND window)
     RECT r;
     GetWindowRect(window, &r);
     return r;
+}
+
+int TestDpi()
+{
+    const char* dpi = getenv("MERROWIND_TEST_DPI");
+    if (dpi != nullptr) return atoi(dpi);
+    HDC screen = GetDC(nullptr);
+    int system = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return system;
+}
+
+void ExpectProgramIcons(HWND window, int dpi)
+{
+    const struct { WPARAM which; int metric; } icons[] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
+    for (const auto& icon : icons) {
+        HICON handle = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, icon.which, 0));
+        ICONINFO info;
+        ASSERT_TRUE(handle != nullptr && GetIconInfo(handle, &info)) << "no icon " << icon.which;
+        BITMAP colour = {};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, SystemMetricForDpi(icon.metric, static_cast<UINT>(dpi))) << "icon " << icon.which;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
 }

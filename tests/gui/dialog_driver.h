@@ -21,6 +21,8 @@ public:
     HWND Item(int id) const { return GetDlgItem(window_, id); }
     const char* Buffer() const { return buffer_.data(); }
     bool Ended() const { return run_.Ended(); }
+    // Returns once the window has handled every message posted to it before.
+    bool Settle() { return run_.Barrier(window_); }
     // Waits for the window to end and gives its result; -2 on timeout.
     INT_PTR Result(DWORD timeoutMs = 10000) { return run_.WaitForEnd(timeoutMs) ? run_.Result() : -2; }
 
@@ -34,6 +36,14 @@ private:
 // Converts dialog units of the window to pixels, as the dialog manager does.
 int HorizontalUnits(HWND dialog, int units);
 int VerticalUnits(HWND dialog, int units);
+
+// The DPI this run of the tests is for: MERROWIND_TEST_DPI (set by the run in
+// a Wine prefix of another scale, to check that the prefix took it), else
+// the system's.
+int TestDpi();
+// The window carries the program's icon, big and small, at the system's
+// sizes for the DPI.
+void ExpectProgramIcons(HWND window, int dpi);
 
 // A control's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND control);

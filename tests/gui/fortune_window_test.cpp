@@ -2,12 +2,14 @@
 // resources, on the test display.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/product.h"
+#include "core/system_dlls.h"
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/shown_text.h"
@@ -49,6 +51,37 @@ static POINT CentreOf(const RECT& r)
     return p;
 }
 
+static bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+static std::string Describe(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+// The wrapped text as the window measures it, in the font given: the widest
+// line, and the lines' heights added up, a line before an empty one twice.
+static SIZE MeasuredIn(HFONT font, const std::string& wrapped)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {0, 0};
+    for (size_t start = 0; start < wrapped.size();) {
+        size_t end = std::min(wrapped.find('\n', start), wrapped.size());
+        DWORD extent = GetTabbedTextExtentA(dc, wrapped.c_str() + start, static_cast<int>(end - start), 0, nullptr);
+        size.cx = std::max<LONG>(size.cx, LOWORD(extent));
+        size.cy += HIWORD(extent) * (wrapped.compare(end, 2, "\n\n") == 0 ? 2 : 1);
+        start = end + 1;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
+}
+
 TEST(FortuneWindow, ShowsTheWrappedTextAndRewritesTheBuffer)
 {
     std::string wrapped = Wrapped(kLongFortune);
@@ -61,6 +94,7 @@ TEST(FortuneWindow, ShowsTheWrappedTextAndRewritesTheBuffer)
     EXPECT_EQ(TextOf(run.Item(IDC_HOME_LINK)), "tolvane");
     EXPECT_EQ(TextOf(run.Item(IDC_SETTINGS_LINK)), "settings");
     EXPECT_EQ(GetWindow(run.Window(), GW_OWNER), nullptr) << "the window has no owner";
+    ExpectProgramIcons(run.Window(), TestDpi());
 }
 
 TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
@@ -81,23 +115,14 @@ TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
     EXPECT_EQ(text.top, VerticalUnits(w, 7));
     EXPECT_EQ(client.right - text.right, HorizontalUnits(w, 14) - HorizontalUnits(w, 7));
 
-    // The text control is as wide as the widest line in the default GUI font,
-    // plus 4 pixels.
-    HDC dc = GetDC(w);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    std::string wrapped = Wrapped(kLongFortune);
-    int widest = 0;
-    size_t start = 0;
-    while (start <= wrapped.size()) {
-        size_t end = wrapped.find('\n', start);
-        if (end == std::string::npos) end = wrapped.size();
-        DWORD extent = GetTabbedTextExtentA(dc, wrapped.c_str() + start, static_cast<int>(end - start), 0, nullptr);
-        if (static_cast<int>(LOWORD(extent)) > widest) widest = LOWORD(extent);
-        start = end + 1;
-    }
-    SelectObject(dc, old);
-    ReleaseDC(w, dc);
-    EXPECT_EQ(text.right - text.left, widest + 4);
+    // The text control is the text measured in the default GUI font, plus
+    // pads of 4 and 16 pixels at 96 DPI, in proportion at any other.
+    HDC screen = GetDC(nullptr);
+    ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), TestDpi()) << "the display is not at the DPI of this run";
+    ReleaseDC(nullptr, screen);
+    SIZE measured = MeasuredIn(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), Wrapped(kLongFortune));
+    EXPECT_EQ(text.right - text.left, measured.cx + MulDiv(4, TestDpi(), 96));
+    EXPECT_EQ(text.bottom - text.top, measured.cy + MulDiv(16, TestDpi(), 96));
 
     // OK: its template size, centred, 4 units below the text control.
     EXPECT_EQ(ok.right - ok.left, HorizontalUnits(w, 50));
@@ -113,6 +138,7 @@ TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
     EXPECT_EQ(client.bottom - home.bottom, VerticalUnits(w, 7));
     EXPECT_EQ(settings.left, HorizontalUnits(w, 7));
     EXPECT_EQ(client.bottom - settings.bottom, VerticalUnits(w, 7));
+    for (const RECT& r : {text, ok, home, settings}) EXPECT_TRUE(Inside(r, client)) << Describe(r) << " leaves the window";
 
     // Centred on the primary screen, each half truncated.
     SIZE size = OuterSize(w);
@@ -147,18 +173,6 @@ static RECT WorkArea()
     RECT area;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     return area;
-}
-
-static bool Inside(const RECT& inner, const RECT& outer)
-{
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-static std::string Describe(const RECT& r)
-{
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
 }
 
 static SCROLLINFO ScrollOf(HWND control)
@@ -259,6 +273,42 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     // A click on the text still asks for another fortune.
     ClickAt(x, y);
     EXPECT_EQ(run.Result(), 0);
+}
+
+TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
+{
+    // Twice the DPI: the measuring font twice as tall, the pads twice as
+    // large, the window where Windows suggests as far as the work area
+    // allows; a tall text still scrolls, its scroll bar as wide as at the DPI.
+    const int dpi = 2 * TestDpi();
+    LOGFONTA font;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight *= 2;
+    HFONT twice = CreateFontIndirectA(&font);
+    for (const std::string& fortune : {std::string("Hi.\n\nTwo lines, and a third."), NumberedLines(300)}) {
+        FortuneWindowRun run(fortune);
+        HWND w = run.Window(), text = run.Item(IDC_FORTUNE_TEXT);
+        ASSERT_NE(w, nullptr);
+        RECT suggested = {40, 30, 740, 330};
+        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        SIZE measured = MeasuredIn(twice, Wrapped(fortune));
+        bool tall = fortune.size() > 100;
+        int width = measured.cx + MulDiv(4, dpi, 96) + (tall ? SystemMetricForDpi(SM_CXVSCROLL, dpi) : 0);
+        ASSERT_TRUE(run.Settle()) << "the window should lay itself out again";
+        EXPECT_EQ(OuterSize(text).cx, width);
+        RECT outer = ScreenRectOf(w);
+        EXPECT_TRUE(Inside(outer, WorkArea())) << Describe(outer);
+        if (tall) {
+            EXPECT_GE(ScrollOf(text).nMax + 1, measured.cy + MulDiv(16, dpi, 96)) << "the range covers the text";
+            continue;
+        }
+        EXPECT_EQ(OuterSize(text).cy, measured.cy + MulDiv(16, dpi, 96));
+        EXPECT_EQ(outer.left, 40);
+        EXPECT_EQ(outer.top, 30);
+        EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
+        ExpectProgramIcons(w, dpi);
+    }
+    DeleteObject(twice);
 }
 
 TEST(FortuneWindow, AFortuneThatFitsHasNoScrollBar)

@@ -11,10 +11,12 @@
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
+#include "window/program_images.h"
 
+// The hand at the size for this run's DPI, as the links show it.
 static HCURSOR LinkCursor()
 {
-    return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_CURSOR));
+    return LinkCursor(GetModuleHandleA(nullptr), static_cast<UINT>(TestDpi()));
 }
 
 static HCURSOR CurrentCursor()
@@ -26,23 +28,25 @@ static HCURSOR CurrentCursor()
     return info.hCursor;
 }
 
-TEST(LinkCursor, IsA32By32MonochromeHandWithItsHotSpotAtTheFingertip)
+TEST(LinkCursor, IsAMonochromeHandAtTheSizeForTheDpiWithItsHotSpotAtTheFingertip)
 {
-    HCURSOR cursor = LinkCursor();
-    ASSERT_NE(cursor, nullptr) << "cursor 105 missing";
-    ICONINFO info;
-    ASSERT_TRUE(GetIconInfo(cursor, &info)) << "error " << GetLastError();
-    EXPECT_FALSE(info.fIcon) << "resource 105 should be a cursor, not an icon";
-    EXPECT_EQ(info.xHotspot, 13u);
-    EXPECT_EQ(info.yHotspot, 5u);
-    EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask bitmap holds both halves";
-    BITMAP mask;
-    ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask)) << "error " << GetLastError();
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64);
-    EXPECT_EQ(mask.bmBitsPixel, 1);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
+    // The system's DPI gives the shared cursor; any other, its own size.
+    const struct { UINT dpi; int size; DWORD x, y; } rows[] = {{96, 32, 13, 5}, {144, 48, 19, 7}, {192, 64, 26, 10}};
+    for (const auto& r : rows) {
+        HCURSOR cursor = LinkCursor(GetModuleHandleA(nullptr), r.dpi);
+        ICONINFO info;
+        ASSERT_TRUE(cursor != nullptr && GetIconInfo(cursor, &info)) << "cursor 105 at " << r.dpi;
+        EXPECT_FALSE(info.fIcon) << "resource 105 should be a cursor, not an icon";
+        EXPECT_EQ(info.xHotspot, r.x) << r.dpi;
+        EXPECT_EQ(info.yHotspot, r.y) << r.dpi;
+        EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask bitmap holds both halves";
+        BITMAP mask;
+        ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask)) << "error " << GetLastError();
+        EXPECT_EQ(mask.bmWidth, r.size) << r.dpi;
+        EXPECT_EQ(mask.bmHeight, 2 * r.size) << r.dpi;
+        EXPECT_EQ(mask.bmBitsPixel, 1);
+        DeleteObject(info.hbmMask);
+    }
 }
 
 TEST(LinkControl, HandCursorOverBothLinksAndNotBesideThem)
@@ -63,11 +67,12 @@ TEST(LinkControl, HandCursorOverBothLinksAndNotBesideThem)
     }
 }
 
-// Pixels of a window as they are on the screen.
-static int CountPixels(const RECT& r, COLORREF colour, int* longestRow)
+// Pixels of a window as they are on the screen; in *height, the rows from
+// the first to the last that hold the colour.
+static int CountPixels(const RECT& r, COLORREF colour, int* longestRow, int* height = nullptr)
 {
     HDC screen = GetDC(nullptr);
-    int count = 0;
+    int count = 0, first = -1, last = -1;
     *longestRow = 0;
     for (int y = r.top; y < r.bottom; ++y) {
         int row = 0;
@@ -78,7 +83,9 @@ static int CountPixels(const RECT& r, COLORREF colour, int* longestRow)
             }
         }
         if (row > *longestRow) *longestRow = row;
+        if (row > 0) last = y, first = first < 0 ? y : first;
     }
+    if (height != nullptr) *height = last - first + 1;
     ReleaseDC(nullptr, screen);
     return count;
 }
@@ -94,9 +101,13 @@ TEST(LinkControl, DrawsBlueUnderlinedOnTheButtonFace)
         for (int i = 0; i < 2; ++i) RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         ASSERT_TRUE(IsWindow(link)) << "the link control should exist";
         RECT r = ScreenRectOf(link);
-        int longestRow = 0;
-        bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow) > 20; });
+        int longestRow = 0, height = 0;
+        bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow, &height) > 20; });
         EXPECT_TRUE(drawn) << "link " << id << " has no pure blue pixels";
+        // From the tallest letter to the underline of an 8-point font: 6 to
+        // 8 points at the DPI of the run, so twice as tall at twice the DPI.
+        EXPECT_GE(height * 72, 6 * TestDpi()) << "link " << id;
+        EXPECT_LE(height * 72, 8 * TestDpi()) << "link " << id;
         // The underline is one unbroken blue row under most of the label.
         EXPECT_GE(longestRow, 20) << "link " << id << " is not underlined";
         int face = 0;

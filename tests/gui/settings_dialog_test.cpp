@@ -13,6 +13,7 @@
 #include "core/product.h"
 #include "window/settings_dialog.h"
 #include "res/resource_ids.h"
+#include "tests/gui/dialog_driver.h"
 #include "tests/gui/source_dialogs.h"
 #include "tests/support/gui_driver.h"
 #include "window/link_control.h"
@@ -129,7 +130,7 @@ TEST_F(SettingsDialog, ListsEverySourceSortedByNameWithCountPathAndCheckBox)
         column.cchTextMax = sizeof title;
         ASSERT_TRUE(SendMessageA(list_, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column))) << "column " << c;
         EXPECT_STREQ(title, titles[c]);
-        EXPECT_EQ(column.cx, widths[c]) << "width of column " << c;
+        EXPECT_EQ(column.cx, MulDiv(widths[c], TestDpi(), 96)) << "width of column " << c << ", in pixels at 96 DPI";
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, c == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT) << "column " << c;
     }
 
@@ -137,6 +138,7 @@ TEST_F(SettingsDialog, ListsEverySourceSortedByNameWithCountPathAndCheckBox)
     GetWindowRect(dialog_, &frame);
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
+    ExpectProgramIcons(dialog_, TestDpi());
 
     HWND link = GetDlgItem(dialog_, IDC_MORE_LINK);
     EXPECT_EQ(WindowText(link), kMoreCookiesAddress);

@@ -20,10 +20,10 @@ struct FakeMeasure {
     }
 };
 
-static TextSize MeasureWithFake(const char* text, std::vector<std::string>* runs)
+static TextSize MeasureWithFake(const char* text, std::vector<std::string>* runs, int dpi = kDefaultDpi)
 {
     FakeMeasure fake;
-    TextSize size = MeasureFortuneText(text, FakeMeasure::Measure, &fake);
+    TextSize size = MeasureFortuneText(text, FakeMeasure::Measure, &fake, dpi);
     *runs = fake.runs;
     return size;
 }
@@ -69,11 +69,23 @@ TEST(Measure, EmptyTextMeasuresNothing)
     EXPECT_EQ(size.height, 16);
 }
 
+TEST(Measure, PadsAndOtherPixelLengthsFollowTheDpi)
+{
+    // As MulDiv(pixels, dpi, 96) rounds: halves away from zero.
+    const struct { int pixels, dpi, scaled; } rows[] = {{4, 96, 4}, {16, 96, 16}, {4, 192, 8}, {16, 192, 32},
+        {4, 144, 6}, {16, 120, 20}, {175, 144, 263}, {4, 107, 4}, {4, 108, 5}, {-4, 108, -5}};
+    for (const auto& r : rows) EXPECT_EQ(ScaleForDpi(r.pixels, r.dpi), r.scaled) << r.pixels << " at " << r.dpi;
+    std::vector<std::string> runs;
+    TextSize size = MeasureWithFake("a\n\nb", &runs, 192);
+    EXPECT_EQ(size.width, 7 + 8);
+    EXPECT_EQ(size.height, 11 + 11 + 10 + 11 + 32);
+}
+
 static uint32_t WideExtent(void*, const char*, int) { return 0xFFFFu | (18u << 16); }
 
 TEST(Measure, ExtentHalvesAreUnsigned)
 {
-    TextSize size = MeasureFortuneText("x\ny", WideExtent, nullptr);
+    TextSize size = MeasureFortuneText("x\ny", WideExtent, nullptr, kDefaultDpi);
     EXPECT_EQ(size.width, 65535 + 4);
     EXPECT_EQ(size.height, 18 + 18 + 16);
 }
@@ -210,6 +222,13 @@ TEST(Fit, TheWindowIsCentredInTheWorkAreaItOpensInAndKeptInside)
         EXPECT_EQ(fit.x, r.x) << r.what;
         EXPECT_EQ(fit.y, r.y) << r.what;
     }
+}
+
+TEST(Fit, APlaceIsKeptInsideTheWorkAreaMovingAsLittleAsItMust)
+{
+    const struct { int start, length, expected; } rows[] = {
+        {40, 100, 40}, {668, 100, 668}, {669, 100, 668}, {-1, 100, 0}, {30, 800, 0}};
+    for (const auto& r : rows) EXPECT_EQ(KeptInside(r.start, r.length, 0, 768), r.expected) << r.start;
 }
 
 TEST(Fit, ScrollPositionsStayInsideTheText)

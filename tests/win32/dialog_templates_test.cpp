@@ -3,8 +3,10 @@
 // built-in string table.
 #include <windows.h>
 
+#include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -119,11 +121,39 @@ TEST(DialogTemplates, MoreCookiesAddressIsUnderTheHomePagesReservedDomain)
     EXPECT_NE(home.find(".example/"), std::string::npos) << "a reserved example domain: " << home;
 }
 
+// The icon and the cursor as linked: an image for each size Windows asks for
+// at the scalings it offers, the icon's 32-bit (with alpha), its largest a
+// PNG; the cursor's monochrome.
+TEST(ProgramImages, IconAndCursorHoldEverySizeWindowsAsksFor)
+{
+    const struct { LPCSTR group, type; int id, bits; std::vector<int> sizes; } rows[] = {
+        {RT_GROUP_ICON, RT_ICON, IDI_PROGRAM, 32, {16, 20, 24, 32, 40, 48, 64, 256}},
+        {RT_GROUP_CURSOR, RT_CURSOR, IDC_LINK_CURSOR, 1, {32, 40, 48, 56, 64, 80, 96, 128}}};
+    for (const auto& r : rows) {
+        HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(r.id), r.group);
+        ASSERT_NE(found, nullptr) << "group " << r.id;
+        const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+        std::vector<int> sizes;
+        for (int i = 0; i < (group[4] | group[5] << 8); ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            // An icon gives its width in a byte (0 for 256), a cursor in a word.
+            sizes.push_back(r.group == RT_GROUP_ICON ? (entry[0] ? entry[0] : 256) : entry[0] | entry[1] << 8);
+            EXPECT_EQ(entry[6] | entry[7] << 8, r.bits) << "bits per pixel, group " << r.id << " image " << i;
+            HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCEA(entry[12] | entry[13] << 8), r.type);
+            ASSERT_NE(image, nullptr) << "group " << r.id << " image " << i;
+            const void* bytes = LockResource(LoadResource(nullptr, image));
+            EXPECT_EQ(std::memcmp(bytes, "\x89PNG", 4) == 0, sizes.back() == 256) << "PNG, group " << r.id << " image " << i;
+        }
+        EXPECT_EQ(sizes, r.sizes) << "group " << r.id;
+    }
+}
+
 // The manifest, resource 1 of type 24, as linked: the common controls it
 // depends on, an execution level (without one, Windows treats the program as
-// a legacy one and virtualises its writes into protected folders), and the
-// Windows versions it was made for.
-TEST(ProgramManifest, RequestsTheInvokersLevelAndNamesTheSupportedWindows)
+// a legacy one and virtualises its writes into protected folders), the
+// Windows versions it was made for, and per-monitor DPI awareness (which
+// Wine does not act on, so it is read here).
+TEST(ProgramManifest, RequestsTheInvokersLevelPerMonitorDpiAndNamesTheSupportedWindows)
 {
     HRSRC found = FindResourceExA(nullptr, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
@@ -139,6 +169,9 @@ TEST(ProgramManifest, RequestsTheInvokersLevelAndNamesTheSupportedWindows)
         "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",  // 8
         "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
         "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
+        "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",  // per-monitor DPI
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor<",
     };
     for (const char* piece : expected)
         EXPECT_NE(manifest.find(piece), std::string::npos) << "expected the manifest to hold " << piece;
