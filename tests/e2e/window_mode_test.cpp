@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/command_line.h"
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "res/resource_ids.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
 #include "tests/support/shown_text.h"
@@ -56,9 +58,9 @@ protected:
         }
         DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);
     }
-    bool Start()
+    bool Start(const std::string& arguments = "")
     {
-        std::string line = "\"" + BuildFolder() + "\\merrowind.exe\"";
+        std::string line = "\"" + BuildFolder() + "\\merrowind.exe\"" + (arguments.empty() ? "" : " " + arguments);
         std::vector<char> buffer(line.begin(), line.end());
         buffer.push_back('\0');
         STARTUPINFOA startup;
@@ -90,6 +92,13 @@ protected:
         lstrcpynA(wrapped.data(), text.c_str(), kTextBufferSize);
         WrapFortuneText(wrapped.data(), kTextBufferSize);
         return wrapped.data();
+    }
+    // Done with the last run's process.
+    void Forget()
+    {
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
     }
     bool Exited(DWORD* code)
     {
@@ -176,21 +185,57 @@ TEST_F(WindowMode, AFailingSourceLeavesTheRestToShow)
     EXPECT_EQ(code, 0u) << "a fortune was shown and the window closed";
 }
 
-TEST_F(WindowMode, NothingToShowEndsWithoutAWindowAndANonZeroCode)
+// With nothing to show, a window start says why and offers the settings:
+// No ends with the code that says why; Yes and the settings' OK draw again.
+TEST_F(WindowMode, NothingToShowSaysWhyAndOffersTheSettings)
 {
-    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes")});
+    const struct {
+        SourceRecord record;
+        const char* why;
+        DWORD code;
+    } rows[] = {{MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"), "no source is switched on", 1},
+                {MakeRecord(1, kSourceCookieFile, 5, "gone", folder_.File("gone.txt").c_str()), "could be read", 2}};
+    for (const auto& row : rows) {
+        WriteCatalogue({row.record});
+        ASSERT_TRUE(Start()) << "merrowind.exe should start";
+        MessageBoxSeen seen = AnswerMessageBox(process_.dwThreadId, IDNO);
+        EXPECT_EQ(seen.caption, "Merrowind");
+        EXPECT_NE(seen.text.find(row.why), std::string::npos) << seen.text;
+        EXPECT_TRUE(seen.iconShown && seen.onlyYesNo) << "a question with an icon";
+        DWORD code = 99;
+        ASSERT_TRUE(Exited(&code)) << "No ends the program";
+        EXPECT_EQ(code, row.code);
+        Forget();
+    }
+    // Yes opens the settings; after their OK the draw starts again, the
+    // failed source included: its file is back meanwhile.
+    WriteCatalogue({rows[1].record});
     ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    ASSERT_TRUE(AnswerMessageBox(process_.dwThreadId, IDYES).found);
+    HWND settings = WaitForDialogWithControl(process_.dwThreadId, IDC_SOURCE_LIST);
+    ASSERT_NE(settings, nullptr) << "Yes opens the settings";
+    folder_.Write("gone.txt", "Back\n%\nBack\n%\nBack\n%\nBack\n%\nBack\n");
+    Press(settings, IDOK);
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr) << "the settings' OK draws again";
+    EXPECT_EQ(Shown(window), "Back\n");
+    Press(window, IDOK);
     DWORD code = 99;
-    ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
-    EXPECT_EQ(code, 1u) << "nothing to draw from";
+    ASSERT_TRUE(Exited(&code));
+    EXPECT_EQ(code, 0u);
+}
 
-    WriteCatalogue({MakeRecord(1, kSourceCookieFile, 5, "gone", folder_.File("gone.txt").c_str())});
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-    process_ = {};
-    ASSERT_TRUE(Start()) << "merrowind.exe should start";
-    ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
-    EXPECT_EQ(code, 2u) << "no source could be read";
+TEST_F(WindowMode, SlashQuestionMarkShowsTheUsage)
+{
+    ASSERT_TRUE(Start("/?")) << "merrowind.exe should start";
+    MessageBoxSeen seen = CloseMessageBox(process_.dwThreadId);
+    EXPECT_EQ(seen.caption, "Merrowind");
+    EXPECT_EQ(seen.text, kUsageText);
+    EXPECT_TRUE(seen.iconShown && seen.onlyOk);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadCatalogue().size(), 0u) << "nothing else is done";
 }
 
 // ---- Cookie files in UTF-8 and in the ANSI code page, in the window.

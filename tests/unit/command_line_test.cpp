@@ -81,12 +81,36 @@ TEST(CommandLine, SpaceInsideQuotedProgramPathDoesNotStartTheArgument)
     EXPECT_EQ(Extract("\"my prog.exe x"), "");
 }
 
+TEST(CommandLine, OnlyASlashQuestionMarkAsksForTheUsage)
+{
+    const struct {
+        const char* line;
+        int usage;
+    } rows[] = {{"merrowind.exe /?", 1}, {"\"C:\\a b\\merrowind.exe\" \"/?\"", 1}, {"merrowind.exe /? x", 1},
+                {"merrowind.exe /?x", 0}, {"merrowind.exe /", 0},   {"merrowind.exe ?", 0},
+                {"merrowind.exe  /?", 0}, {"merrowind.exe", 0},      {"/? out.txt", 0}};
+    for (const auto& row : rows) EXPECT_EQ(AsksForUsage(row.line), row.usage) << row.line;
+}
+
 TEST(CommandLine, ExitCodeTellsWhetherAFortuneCameOut)
 {
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopDelivered), 0) << "written, or shown and closed by the user";
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopNothingToDraw), 1);
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopNoSourceReadable), 2);
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopNotShown), 3) << "the dialog call's -1: no window could be made";
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopSourceFailed), 2);
-    EXPECT_EQ(ExitCodeForLoopResult(7), 3) << "an unknown stop is no delivery";
+    const struct {
+        int result;
+        int code;
+        std::string why;  // start of the window start's message, if any
+    } rows[] = {
+        {kLoopDelivered, 0, ""},  // written, or shown and closed by the user
+        {kLoopNothingToDraw, 1, "There is no fortune to show, because no source is switched on"},
+        {kLoopNoSourceReadable, 2, "There is no fortune to show, because none of the sources"},
+        {kLoopSourceFailed, 2, "There is no fortune to show, because none of the sources"},
+        {kLoopNotShown, 3, ""},  // the dialog call's -1: no window could be made
+        {7, 3, ""},              // an unknown stop is no delivery
+        {kLoopAnother, 3, ""}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ExitCodeForLoopResult(row.result), row.code) << row.result;
+        const char* message = NothingToShowMessage(row.result);
+        std::string why = message == nullptr ? "" : message;
+        EXPECT_EQ(why.substr(0, row.why.size()), row.why) << row.result;
+        EXPECT_EQ(why.empty(), row.why.empty()) << row.result;
+    }
 }
