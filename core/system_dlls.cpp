@@ -78,3 +78,11 @@ BOOL AskOpenFileName(OPENFILENAMEW* request)
         TypedProcedure<GetOpenFileNameProc>(SystemProcedure(&g_comdlg32, "comdlg32.dll", "GetOpenFileNameW"));
     return call != nullptr ? call(request) : FALSE;
 }
+
+DWORD OpenFileNameError()
+{
+    typedef DWORD(WINAPI * CommDlgExtendedErrorProc)();
+    CommDlgExtendedErrorProc call = TypedProcedure<CommDlgExtendedErrorProc>(
+        SystemProcedure(&g_comdlg32, "comdlg32.dll", "CommDlgExtendedError"));
+    return call != nullptr ? call() : CDERR_INITIALIZATION;
+}

@@ -21,4 +21,8 @@ HRESULT ShellFolderPath(int folder, DWORD type, wchar_t* path);
 // GetOpenFileNameW; 0 when comdlg32 cannot be loaded.
 BOOL AskOpenFileName(OPENFILENAMEW* request);
 
+// CommDlgExtendedError: why the last Open dialog gave no file (0 when the
+// user cancelled it); CDERR_INITIALIZATION when comdlg32 cannot be loaded.
+DWORD OpenFileNameError();
+
 #endif
