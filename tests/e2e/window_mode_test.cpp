@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/loop_result.h"
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "res/resource_ids.h"
@@ -58,9 +59,9 @@ protected:
         }
         DeleteKeyTree(HKEY_CURRENT_USER, CatalogueKey);
     }
-    bool Start(const std::string& arguments = "")
+    bool Start()
     {
-        std::string line = "\"" + BuildFolder() + "\\merrowind.exe\"" + (arguments.empty() ? "" : " " + arguments);
+        std::string line = "\"" + BuildFolder() + "\\merrowind.exe\"";
         std::vector<char> buffer(line.begin(), line.end());
         buffer.push_back('\0');
         STARTUPINFOA startup;
@@ -92,13 +93,6 @@ protected:
         lstrcpynA(wrapped.data(), text.c_str(), kTextBufferSize);
         WrapFortuneText(wrapped.data(), kTextBufferSize);
         return wrapped.data();
-    }
-    // Done with the last run's process.
-    void Forget()
-    {
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = {};
     }
     bool Exited(DWORD* code)
     {
@@ -186,30 +180,22 @@ TEST_F(WindowMode, AFailingSourceLeavesTheRestToShow)
 }
 
 // With nothing to show, a window start says why and offers the settings:
-// No ends with the code that says why; Yes and the settings' OK draw again.
+// No ends with the code that says why; Yes and the settings' OK draw again,
+// the failed source included, its file back meanwhile.
 TEST_F(WindowMode, NothingToShowSaysWhyAndOffersTheSettings)
 {
-    const struct {
-        SourceRecord record;
-        const char* why;
-        DWORD code;
-    } rows[] = {{MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"), "no source is switched on", 1},
-                {MakeRecord(1, kSourceCookieFile, 5, "gone", folder_.File("gone.txt").c_str()), "could be read", 2}};
-    for (const auto& row : rows) {
-        WriteCatalogue({row.record});
-        ASSERT_TRUE(Start()) << "merrowind.exe should start";
-        MessageBoxSeen seen = AnswerMessageBox(process_.dwThreadId, IDNO);
-        EXPECT_EQ(seen.caption, "Merrowind");
-        EXPECT_NE(seen.text.find(row.why), std::string::npos) << seen.text;
-        EXPECT_TRUE(seen.iconShown && seen.onlyYesNo) << "a question with an icon";
-        DWORD code = 99;
-        ASSERT_TRUE(Exited(&code)) << "No ends the program";
-        EXPECT_EQ(code, row.code);
-        Forget();
-    }
-    // Yes opens the settings; after their OK the draw starts again, the
-    // failed source included: its file is back meanwhile.
-    WriteCatalogue({rows[1].record});
+    WriteCatalogue({MakeRecord(1, kSourceCookieFile, 5, "gone", folder_.File("gone.txt").c_str())});
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    MessageBoxSeen seen = AnswerMessageBox(process_.dwThreadId, IDNO);
+    EXPECT_EQ(seen.text, NothingToShowMessage(kLoopNoSourceReadable));
+    EXPECT_TRUE(seen.iconShown && seen.onlyYesNo) << "a question with an icon";
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code)) << "No ends the program";
+    EXPECT_EQ(code, 2u);
+
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
     ASSERT_TRUE(Start()) << "merrowind.exe should start";
     ASSERT_TRUE(AnswerMessageBox(process_.dwThreadId, IDYES).found);
     HWND settings = WaitForDialogWithControl(process_.dwThreadId, IDC_SOURCE_LIST);
@@ -220,22 +206,17 @@ TEST_F(WindowMode, NothingToShowSaysWhyAndOffersTheSettings)
     ASSERT_NE(window, nullptr) << "the settings' OK draws again";
     EXPECT_EQ(Shown(window), "Back\n");
     Press(window, IDOK);
-    DWORD code = 99;
     ASSERT_TRUE(Exited(&code));
     EXPECT_EQ(code, 0u);
 }
 
 TEST_F(WindowMode, SlashQuestionMarkShowsTheUsage)
 {
-    ASSERT_TRUE(Start("/?")) << "merrowind.exe should start";
-    MessageBoxSeen seen = CloseMessageBox(process_.dwThreadId);
-    EXPECT_EQ(seen.caption, "Merrowind");
-    EXPECT_EQ(seen.text, kUsageText);
-    EXPECT_TRUE(seen.iconShown && seen.onlyOk);
-    DWORD code = 99;
-    ASSERT_TRUE(Exited(&code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(ReadCatalogue().size(), 0u) << "nothing else is done";
+    WindowedRun run = RunMerrowindAnsweringWindows("/?", folder_.Path(), 0xFFFF);
+    EXPECT_EQ(run.windowsAnswered, 1);
+    EXPECT_EQ(run.firstCaption, "Merrowind");
+    EXPECT_EQ(run.firstText, kUsageText);
+    EXPECT_EQ(run.process.exitCode, 0u);
 }
 
 // ---- Cookie files in UTF-8 and in the ANSI code page, in the window.

