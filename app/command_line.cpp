@@ -1,5 +1,20 @@
 #include "app/command_line.h"
 
+#include <string.h>
+
+const char kUsageText[] =
+    "Usage: merrowind [file]\n"
+    "\n"
+    "Without a file, shows one random fortune in a window.\n"
+    "With a file, writes one random fortune into it (an existing file is replaced) and shows "
+    "nothing; if the file cannot be written, the fortune is shown in the window instead.\n"
+    "\n"
+    "Exit codes:\n"
+    "0: a fortune was written, or shown and its window closed\n"
+    "1: nothing to draw from: no source switched on, or none that holds a fortune\n"
+    "2: no source could be read\n"
+    "3: the fortune could be neither written nor shown";
+
 int ExtractOutputFileName(const char* commandLine, char (&name)[kOutputNameSize])
 {
     enum Phase { kProgramPath, kArgument, kDone };
@@ -25,4 +40,11 @@ int ExtractOutputFileName(const char* commandLine, char (&name)[kOutputNameSize]
     }
     name[length] = '\0';
     return length > 0 ? 1 : 0;
+}
+
+int AsksForUsage(const char* commandLine)
+{
+    char name[kOutputNameSize];
+    ExtractOutputFileName(commandLine, name);
+    return strcmp(name, "/?") == 0 ? 1 : 0;
 }

@@ -10,4 +10,11 @@ const int kOutputNameSize = 260;  // at most 259 characters and the NUL
 // non-empty name was found, else 0 (name is then the empty string).
 int ExtractOutputFileName(const char* commandLine, char (&name)[kOutputNameSize]);
 
+// 1 when that argument is "/?", which asks for the usage rather than naming
+// a file; else 0.
+int AsksForUsage(const char* commandLine);
+
+// The usage, shown for "/?": the command, what the file does, the exit codes.
+extern const char kUsageText[];
+
 #endif

@@ -13,3 +13,19 @@ int ExitCodeForLoopResult(int result)
     default: return kExitNotShown;
     }
 }
+
+static const char kNothingToDrawMessage[] =
+    "There is no fortune to show, because no source is switched on or those switched on hold "
+    "no fortunes.\n\nOpen the settings?";
+static const char kNoSourceReadableMessage[] =
+    "There is no fortune to show, because none of the sources switched on could be read (a cookie "
+    "file or \"Fortune.txt\" may have been moved or deleted).\n\nOpen the settings?";
+
+const char* NothingToShowMessage(int result)
+{
+    switch (ExitCodeForLoopResult(result)) {
+    case kExitNothingToDraw: return kNothingToDrawMessage;
+    case kExitNoSourceReadable: return kNoSourceReadableMessage;
+    default: return nullptr;
+    }
+}

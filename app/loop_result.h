@@ -30,4 +30,9 @@ const int kExitNotShown = 3;
 // The exit code for the loop result that ended the loop.
 int ExitCodeForLoopResult(int result);
 
+// What a window start tells the user when the loop ended without a fortune
+// to show: why, in one sentence, and the offer of the settings (a Yes/No
+// question). Null for every other result.
+const char* NothingToShowMessage(int result);
+
 #endif

@@ -10,6 +10,7 @@
 #include "cookies/legacy_lines.h"
 #include "cookies/line_escape.h"
 #include "core/catalogue.h"
+#include "core/code_page.h"
 #include "core/product.h"
 #include "core/text_encoding.h"
 #include "cookies/indexer.h"
@@ -42,12 +43,21 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
     char piece[kLegacyLineBufferSize];
     uint32_t found = 0;
     int firstPiece = 1;
+    // A line too long for one piece may be cut inside a character: each
+    // piece keeps its whole characters only, so its text is still UTF-8.
+    AnsiLeadBytes lead;
+    GetAnsiLeadBytes(&lead);
+    CutCharacter cut = {};
     while (fgets(piece, kLegacyPieceLimit + 1, file) != nullptr) {
+        size_t read = strlen(piece);
+        int cutAtEnd = read == static_cast<size_t>(kLegacyPieceLimit) && piece[read - 1] != '\n';
         // A byte-order mark at the start of the file is no part of line 0.
         if (firstPiece) DropUtf8Mark(piece);
         firstPiece = 0;
-        if (!IsLegacyFortunePiece(piece)) continue;
-        memcpy(text, piece, strlen(piece) + 1);
+        int fortune = IsLegacyFortunePiece(piece);
+        uint32_t length = KeepWholeCharacters(&cut, piece, cutAtEnd, &lead);
+        if (!fortune) continue;
+        memcpy(text, piece, length + 1);
         if (found++ == r) break;
     }
     fclose(file);
@@ -167,7 +177,15 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
         if (SetFilePointer(cookies, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
             if (offset == 0) SkipUtf8Mark(cookies);
             uint32_t n = ReadCookieBytes(cookies, text);
-            text[CookieFortuneLength(text, n)] = '\0';
+            uint32_t length = CookieFortuneLength(text, n);
+            // A fortune that fills the buffer may go on past it, cut inside
+            // a character, which would make its text no UTF-8.
+            if (length == kFortuneTextLimit) {
+                AnsiLeadBytes lead;
+                GetAnsiLeadBytes(&lead);
+                length = WholeCharactersLength(text, length, &lead);
+            }
+            text[length] = '\0';
             CloseHandle(cookies);
             result = DeliverFortune(instance, text);
         } else {

@@ -10,5 +10,6 @@ list(APPEND MERROWIND_PURE_SOURCES
 list(APPEND MERROWIND_WIN32_SOURCES
     core/ansi_path.cpp
     core/catalogue.cpp
+    core/code_page.cpp
     core/system_dlls.cpp
 )

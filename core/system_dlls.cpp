@@ -114,3 +114,11 @@ int SystemMetricForDpi(int index, UINT dpi)
         SystemProcedure(&g_user32, "user32.dll", "GetSystemMetricsForDpi"));
     return call != nullptr ? call(index, dpi) : GetSystemMetrics(index);
 }
+
+DWORD OpenFileNameError()
+{
+    typedef DWORD(WINAPI * CommDlgExtendedErrorProc)();
+    CommDlgExtendedErrorProc call = TypedProcedure<CommDlgExtendedErrorProc>(
+        SystemProcedure(&g_comdlg32, "comdlg32.dll", "CommDlgExtendedError"));
+    return call != nullptr ? call() : CDERR_INITIALIZATION;
+}

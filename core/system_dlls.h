@@ -40,4 +40,8 @@ UINT SystemDpi();
 // figures are for the system's DPI, the only one such a system has.
 int SystemMetricForDpi(int index, UINT dpi);
 
+// CommDlgExtendedError: why the last Open dialog gave no file (0 when the
+// user cancelled it); CDERR_INITIALIZATION when comdlg32 cannot be loaded.
+DWORD OpenFileNameError();
+
 #endif

@@ -36,4 +36,43 @@ int IsUtf8Fortune(const char* text);
 // Returns the number of units written; length units always suffice.
 uint32_t DecodeUtf8(const char* text, uint32_t length, uint16_t* out, uint32_t capacity);
 
+// The lead bytes of a double-byte ANSI code page (Japanese, Chinese, Korean
+// Windows), as Windows reports them: up to six ranges, each its first and
+// last byte, ended by a range of two zeros. All zero for a single-byte code
+// page, where every byte is a character.
+const int kLeadByteTableSize = 12;
+struct AnsiLeadBytes {
+    unsigned char ranges[kLeadByteTableSize];
+};
+
+// 1 when the byte starts a double-byte character; a null table has none.
+int IsAnsiLeadByte(const AnsiLeadBytes* lead, unsigned char byte);
+
+// Bytes of the ANSI character at text, reading at most available bytes: 2
+// for a lead byte followed by a byte other than NUL, else 1.
+uint32_t AnsiCharacterLength(const char* text, uint32_t available, const AnsiLeadBytes* lead);
+
+// A read of a fixed size (a cookie file's fortune that fills the text
+// buffer, a line of "Fortune.txt" read in pieces) can cut the last character
+// in two. Returns how many of the length bytes hold whole characters: as
+// UTF-8 when those bytes are well-formed UTF-8 and the rest begins a
+// character (so the cut decides nothing), else in the ANSI code page, where
+// only a lone lead byte at the end is dropped. At least length - 3.
+uint32_t WholeCharactersLength(const char* text, uint32_t length, const AnsiLeadBytes* lead);
+
+// A text read in pieces of a fixed size (a long line of "Fortune.txt"): the
+// first bytes of a character that the end of one piece cut off, and whether
+// they were taken as UTF-8 or as an ANSI lead byte. Starts all zero.
+struct CutCharacter {
+    char bytes[3];
+    uint32_t length;
+    int utf8;
+};
+
+// Keeps whole characters of one NUL-terminated piece, in place: drops from
+// its start the rest of the character that cut holds, and, when cutAtEnd,
+// drops a character cut in two at its end (WholeCharactersLength) and keeps
+// its bytes in cut for the next piece. Returns the piece's new length.
+uint32_t KeepWholeCharacters(CutCharacter* cut, char* piece, int cutAtEnd, const AnsiLeadBytes* lead);
+
 #endif

@@ -44,6 +44,16 @@ static void ShowProgress(HWND dialog, bool shown)
     ShowWindow(GetDlgItem(dialog, IDC_PROGRESS), shown ? SW_SHOW : SW_HIDE);
 }
 
+// While a worker indexes, the entries it was started with stay as they are,
+// and no Open dialog can come up to outlive this one: OK, Browse and both
+// edits are off, and the progress bar shows.
+static void AllowEditing(HWND dialog, bool allowed)
+{
+    const int controls[] = {IDOK, IDC_BROWSE, IDC_COOKIE_NAME, IDC_COOKIE_PATH};
+    for (int id : controls) EnableWindow(GetDlgItem(dialog, id), allowed ? TRUE : FALSE);
+    ShowProgress(dialog, !allowed);
+}
+
 static bool PathExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
@@ -128,8 +138,7 @@ static void OnOk(HWND dialog, IndexJob* job)
     job->cancel = 0;
     job->taken = TakenNames(dialog);
     SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 0, 0);
-    ShowProgress(dialog, true);
-    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    AllowEditing(dialog, false);
     if (SetTimer(dialog, kProgressTimer, kProgressPeriodMs, nullptr) == 0) {
         EndDialog(dialog, 0);
         return;
@@ -172,10 +181,14 @@ static void OnCancel(HWND dialog, IndexJob* job)
 // ANSI code page comes back as its short form rather than as "?" letters.
 // The current folder stays where it is: "Fortune.txt" and a relative output
 // file are looked up there for the rest of the run.
-static void OnBrowse(HWND dialog)
+static void OnBrowse(HWND dialog, IndexJob* job)
 {
+    if (job->thread != nullptr) return;
+    // The Open dialog refuses a start name in quotes: it starts from the path
+    // as OK takes it.
     char start[kPathFieldSize] = {};
     GetDlgItemTextA(dialog, IDC_COOKIE_PATH, start, kPathReadLimit);
+    TrimPastedPath(start);
     wchar_t file[kPathFieldSize] = {};
     if (MultiByteToWideChar(CP_ACP, 0, start, -1, file, kPathReadLimit) == 0) file[0] = L'\0';
     OPENFILENAMEW request;
@@ -192,10 +205,19 @@ static void OnBrowse(HWND dialog)
     wchar_t folder[MAX_PATH];
     DWORD folderLength = GetCurrentDirectoryW(MAX_PATH, folder);
     BOOL chosen = AskOpenFileName(&request);
+    // Any other name it will not start from: then from none, rather than
+    // not at all.
+    if (chosen != 1 && OpenFileNameError() == FNERR_INVALIDFILENAME) {
+        file[0] = L'\0';
+        chosen = AskOpenFileName(&request);
+    }
     if (folderLength > 0 && folderLength < MAX_PATH) SetCurrentDirectoryW(folder);
     if (chosen != 1) return;
     char path[MAX_PATH];
-    if (AnsiPathFromWide(file, path)) SetDlgItemTextA(dialog, IDC_COOKIE_PATH, path);
+    if (AnsiPathFromWide(file, path))
+        SetDlgItemTextA(dialog, IDC_COOKIE_PATH, path);
+    else
+        ShowErrorBox(dialog, kPathNotStorableMessage);
 }
 
 static void OnCommand(HWND dialog, WPARAM wParam)
@@ -210,7 +232,7 @@ static void OnCommand(HWND dialog, WPARAM wParam)
         OnCancel(dialog, job);
         break;
     case IDC_BROWSE:
-        OnBrowse(dialog);
+        OnBrowse(dialog, job);
         break;
     default:
         break;
@@ -234,8 +256,7 @@ static void OnTimer(HWND dialog, WPARAM timerId)
                 FormatIndexFailure(code, text);
                 ShowErrorBox(dialog, text);
             }
-            ShowProgress(dialog, false);
-            EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
+            AllowEditing(dialog, true);
         }
     }
     SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(job->progress.load()), 0);

@@ -10,6 +10,10 @@ const char kNoNameMessage[] = "Please enter a name for the Cookie File.";
 const char kNoPathMessage[] = "Please enter the path to the Cookie File.";
 const char kMissingCookieFileMessage[] = "Cookie File does not exist!";
 const char kSettingsNotSavedMessage[] = "The settings could not be saved.";
+const char kPathNotStorableMessage[] =
+    "The path of this file cannot be stored: it has letters outside the system's code page, and "
+    "the drive gives the file no short name without them. Rename the file or its folder, or move "
+    "it to a folder with a plain name.";
 
 const char kAddCookieFileCaption[] = "Merrowind - Add Cookie File";
 const char kEditCookieFileCaption[] = "Merrowind - Edit Cookie File";

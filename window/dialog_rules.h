@@ -13,6 +13,7 @@ extern const char kNoNameMessage[];
 extern const char kNoPathMessage[];
 extern const char kMissingCookieFileMessage[];
 extern const char kSettingsNotSavedMessage[];
+extern const char kPathNotStorableMessage[];
 
 // Captions of the add/edit dialog: it edits when the record has a name.
 extern const char kAddCookieFileCaption[];

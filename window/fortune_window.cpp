@@ -1,5 +1,6 @@
 #include "window/fortune_window.h"
 
+#include "core/code_page.h"
 #include "core/product.h"
 #include "core/system_dlls.h"
 #include "core/text_encoding.h"
@@ -201,12 +202,16 @@ static void OnInitDialog(HWND window, char* text)
     char empty[1] = "";
     if (text == nullptr) text = empty;
     // Decided once per fortune: UTF-8 text is wrapped, measured and shown as
-    // characters; any other text in the ANSI code page, byte by byte.
+    // characters; any other text in the ANSI code page, byte by byte, or by
+    // double-byte characters where the code page has them.
     int utf8 = IsUtf8Fortune(text);
-    if (utf8)
+    if (utf8) {
         WrapUtf8FortuneText(text, kTextBufferSize);
-    else
-        WrapFortuneText(text, kTextBufferSize);
+    } else {
+        AnsiLeadBytes lead;
+        GetAnsiLeadBytes(&lead);
+        WrapAnsiFortuneText(text, kTextBufferSize, &lead);
+    }
     SubclassLinkControl(GetDlgItem(window, IDC_HOME_LINK));
     SubclassLinkControl(GetDlgItem(window, IDC_SETTINGS_LINK));
     // Tab goes as the eye reads: OK, then "settings" on the left, then

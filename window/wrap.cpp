@@ -8,19 +8,19 @@
 // No candidate break in the current line.
 const uint32_t kNoSpace = 0xFFFFFFFFu;
 
-// Bytes of the character at text: always 1 for ANSI text; for UTF-8 the
-// whole sequence, so that a break or the end of the buffer never falls
-// inside it (a byte that starts no character goes alone).
-static uint32_t CharacterBytes(const char* text, int utf8)
+// Bytes of the character at text, so that a break or the end of the buffer
+// never falls inside it: for UTF-8 the whole sequence (a byte that starts no
+// character goes alone); for ANSI text 1, or 2 for a double-byte character.
+static uint32_t CharacterBytes(const char* text, int utf8, const AnsiLeadBytes* lead)
 {
-    if (!utf8) return 1;
+    if (!utf8) return AnsiCharacterLength(text, 2, lead);
     uint32_t length = Utf8CharacterLength(text, 4);
     return length == 0 ? 1 : length;
 }
 
 // The pass proper: reads text, writes at most limit bytes to out and
 // terminates it. The column counts characters. Returns the bytes written.
-static uint32_t WrapInto(const char* text, char* out, uint32_t limit, int utf8)
+static uint32_t WrapInto(const char* text, char* out, uint32_t limit, int utf8, const AnsiLeadBytes* lead)
 {
     uint32_t r = 0;
     uint32_t w = 0;
@@ -63,7 +63,7 @@ static uint32_t WrapInto(const char* text, char* out, uint32_t limit, int utf8)
             // not its 95th: meant, keep it.
         }
         // A character goes whole or not at all.
-        uint32_t bytes = CharacterBytes(text + r, utf8);
+        uint32_t bytes = CharacterBytes(text + r, utf8, lead);
         if (bytes > limit - w) break;
         for (uint32_t i = 0; i < bytes; ++i) out[w++] = text[r++];
     }
@@ -71,22 +71,27 @@ static uint32_t WrapInto(const char* text, char* out, uint32_t limit, int utf8)
     return w;
 }
 
-static void WrapInPlace(char* text, uint32_t capacity, int utf8)
+static void WrapInPlace(char* text, uint32_t capacity, int utf8, const AnsiLeadBytes* lead)
 {
     if (text == nullptr || capacity == 0) return;
     char* scratch = static_cast<char*>(malloc(capacity));
     if (scratch == nullptr) return;
-    uint32_t length = WrapInto(text, scratch, capacity - 1, utf8);
+    uint32_t length = WrapInto(text, scratch, capacity - 1, utf8, lead);
     memcpy(text, scratch, length + 1);
     free(scratch);
 }
 
 void WrapFortuneText(char* text, uint32_t capacity)
 {
-    WrapInPlace(text, capacity, 0);
+    WrapInPlace(text, capacity, 0, nullptr);
+}
+
+void WrapAnsiFortuneText(char* text, uint32_t capacity, const AnsiLeadBytes* lead)
+{
+    WrapInPlace(text, capacity, 0, lead);
 }
 
 void WrapUtf8FortuneText(char* text, uint32_t capacity)
 {
-    WrapInPlace(text, capacity, 1);
+    WrapInPlace(text, capacity, 1, nullptr);
 }

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "core/text_encoding.h"
+
 // A line breaks when its column count reaches this.
 const int kWrapColumn = 95;
 
@@ -14,8 +16,15 @@ const int kWrapColumn = 95;
 // column. Existing line breaks stay. The result holds at most capacity - 1
 // characters; whatever does not fit is dropped. Without scratch memory the
 // text is left as it is.
-// The column counts bytes: the pass for text in the ANSI code page.
+// The column counts bytes: the pass for text in a single-byte ANSI code
+// page.
 void WrapFortuneText(char* text, uint32_t capacity);
+
+// The pass for text in any ANSI code page: in a double-byte one (lead bytes
+// as given) the column counts characters and a break or the cut at the
+// capacity falls between two characters, as in the UTF-8 pass; with a table
+// of no lead bytes it is WrapFortuneText.
+void WrapAnsiFortuneText(char* text, uint32_t capacity, const AnsiLeadBytes* lead);
 
 // The same pass for UTF-8 text: the column counts characters, a hard break
 // falls between two characters, and a character that does not fit whole in

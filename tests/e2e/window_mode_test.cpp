@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/command_line.h"
+#include "app/loop_result.h"
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "res/resource_ids.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
 #include "tests/support/shown_text.h"
@@ -176,21 +179,44 @@ TEST_F(WindowMode, AFailingSourceLeavesTheRestToShow)
     EXPECT_EQ(code, 0u) << "a fortune was shown and the window closed";
 }
 
-TEST_F(WindowMode, NothingToShowEndsWithoutAWindowAndANonZeroCode)
+// With nothing to show, a window start says why and offers the settings:
+// No ends with the code that says why; Yes and the settings' OK draw again,
+// the failed source included, its file back meanwhile.
+TEST_F(WindowMode, NothingToShowSaysWhyAndOffersTheSettings)
 {
-    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes")});
-    ASSERT_TRUE(Start()) << "merrowind.exe should start";
-    DWORD code = 99;
-    ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
-    EXPECT_EQ(code, 1u) << "nothing to draw from";
-
     WriteCatalogue({MakeRecord(1, kSourceCookieFile, 5, "gone", folder_.File("gone.txt").c_str())});
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    MessageBoxSeen seen = AnswerMessageBox(process_.dwThreadId, IDNO);
+    EXPECT_EQ(seen.text, NothingToShowMessage(kLoopNoSourceReadable));
+    EXPECT_TRUE(seen.iconShown && seen.onlyYesNo) << "a question with an icon";
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code)) << "No ends the program";
+    EXPECT_EQ(code, 2u);
+
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
     process_ = {};
     ASSERT_TRUE(Start()) << "merrowind.exe should start";
-    ASSERT_TRUE(Exited(&code)) << "the program ends by itself";
-    EXPECT_EQ(code, 2u) << "no source could be read";
+    ASSERT_TRUE(AnswerMessageBox(process_.dwThreadId, IDYES).found);
+    HWND settings = WaitForDialogWithControl(process_.dwThreadId, IDC_SOURCE_LIST);
+    ASSERT_NE(settings, nullptr) << "Yes opens the settings";
+    folder_.Write("gone.txt", "Back\n%\nBack\n%\nBack\n%\nBack\n%\nBack\n");
+    Press(settings, IDOK);
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr) << "the settings' OK draws again";
+    EXPECT_EQ(Shown(window), "Back\n");
+    Press(window, IDOK);
+    ASSERT_TRUE(Exited(&code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(WindowMode, SlashQuestionMarkShowsTheUsage)
+{
+    WindowedRun run = RunMerrowindAnsweringWindows("/?", folder_.Path(), 0xFFFF);
+    EXPECT_EQ(run.windowsAnswered, 1);
+    EXPECT_EQ(run.firstCaption, "Merrowind");
+    EXPECT_EQ(run.firstText, kUsageText);
+    EXPECT_EQ(run.process.exitCode, 0u);
 }
 
 // ---- Cookie files in UTF-8 and in the ANSI code page, in the window.

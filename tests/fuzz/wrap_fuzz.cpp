@@ -8,8 +8,9 @@
 // every break it makes with CR LF, and lose nothing but what does not fit: a
 // break either turns a space into CR and adds LF, or adds CR LF in front of a
 // character. Breaks come only where a line would reach the wrap column, at
-// its most recent space when it has one. The ANSI pass counts bytes; the
-// UTF-8 pass counts characters, never splits one, and its result decodes.
+// its most recent space when it has one. The ANSI pass counts bytes, or in a
+// double-byte code page characters; the UTF-8 pass counts characters, never
+// splits one, and its result decodes.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -62,6 +63,18 @@ static Characters SplitBytes(const std::string& bytes)
 {
     Characters characters;
     for (char c : bytes) characters.push_back(std::string(1, c));
+    return characters;
+}
+
+// The same bytes read as Shift-JIS, a double-byte code page: a lead byte and
+// the byte after it are one character.
+static const AnsiLeadBytes kShiftJis = {{0x81, 0x9F, 0xE0, 0xFC}};
+static void WrapShiftJis(char* text, uint32_t capacity) { WrapAnsiFortuneText(text, capacity, &kShiftJis); }
+static Characters SplitShiftJis(const std::string& bytes)
+{
+    Characters characters;
+    for (size_t i = 0; i < bytes.size(); i += characters.back().size())
+        characters.push_back(bytes.substr(i, IsAnsiLeadByte(&kShiftJis, static_cast<unsigned char>(bytes[i])) ? 2 : 1));
     return characters;
 }
 
@@ -199,6 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bytes = bytes.c_str();
     std::string ansi = bytes.size() > capacity - 1 ? bytes.substr(0, capacity - 1) : bytes;
     CheckPass(WrapFortuneText, SplitBytes, ansi, capacity);
+    CheckPass(WrapShiftJis, SplitShiftJis, ansi, capacity);
 
     // The same text as UTF-8, cut to fit at a character boundary.
     std::string utf8;

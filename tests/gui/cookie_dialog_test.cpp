@@ -49,7 +49,20 @@ protected:
     }
     bool ProgressShown() { return IsWindowVisible(GetDlgItem(dialog_, IDC_PROGRESS)) != 0; }
     bool OkEnabled() { return IsWindowEnabled(GetDlgItem(dialog_, IDOK)) != 0; }
+    int EditingControls()  // of OK, Browse and both edits: 4 while editing, 0 while indexing
+    {
+        int on = 0;
+        for (int id : {IDOK, IDC_BROWSE, IDC_COOKIE_NAME, IDC_COOKIE_PATH}) on += IsWindowEnabled(GetDlgItem(dialog_, id));
+        return on;
+    }
     IndexJob* Job() { return reinterpret_cast<IndexJob*>(GetWindowLongPtrA(dialog_, GWLP_USERDATA)); }
+    // The Open dialog's file name box, in its newer or older form.
+    static HWND FileNameBox(HWND open)
+    {
+        HWND box = GetDlgItem(open, cmb13);
+        return box != nullptr ? box : GetDlgItem(open, edt1);
+    }
+    static std::string FileNameBoxText(HWND open) { return WindowText(FileNameBox(open)); }
 
     SourceRecord record_;
     std::unique_ptr<ModalDialogThread> run_;
@@ -136,6 +149,7 @@ TEST_F(CookieFileDialog, AFolderAsPathShowsTheIndexersFailureAndReturnsToEditing
     // The worker's failure is reported.
     ExpectErrorBox(OkMessage(), "Failed to create index file (" + std::to_string(expected) + ").");
     ASSERT_TRUE(WaitUntil([&] { return OkEnabled(); })) << "back to editing";
+    EXPECT_EQ(EditingControls(), 4);
     EXPECT_FALSE(ProgressShown()) << "the progress bar should be hidden";
     EXPECT_EQ(Job()->thread, nullptr) << "no worker is left";
     EXPECT_EQ(IndexFiles(), std::vector<std::string>()) << "a failed run leaves no index file";
@@ -204,6 +218,7 @@ TEST_F(CookieFileDialog, CancelWhileIndexingStopsTheWorkerAndLeavesNoIndexFile)
     Enter("Large", folder_.File("large.txt"));
     Press(dialog_, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !OkEnabled(); })) << "OK is disabled while indexing";
+    EXPECT_EQ(EditingControls(), 0) << "so are Browse and the edits";
     ASSERT_TRUE(ProgressShown()) << "the progress bar should show";
     // OK is disabled a moment before the worker's handle is stored.
     ASSERT_TRUE(WaitUntil([&] { return Job()->thread != nullptr; })) << "OK should have started a worker";
@@ -247,12 +262,14 @@ TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
 {
     folder_.Write("chosen.txt", "A\n");
     Open(NewRecord());
-    Enter("Chosen", "chosen.txt");  // relative to the current folder, the test's own
+    Enter("Chosen", " \"chosen.txt\" ");  // relative to the current folder, the test's own
 
-    // The Open dialog starts with the path's text; cancelling it changes nothing.
+    // The Open dialog starts with the path's text as OK takes it; cancelling
+    // it changes nothing.
     Press(dialog_, IDC_BROWSE);
     HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
     ASSERT_NE(open, nullptr) << "no Open dialog";
+    EXPECT_EQ(FileNameBoxText(open), "chosen.txt");
     EXPECT_EQ(GetWindow(open, GW_OWNER), dialog_);
     EXPECT_EQ(ItemText(open, cmb1), "All Files (*.*)") << "the one filter entry";
     EXPECT_EQ(SendDlgItemMessageA(open, cmb1, CB_GETCOUNT, 0, 0), 1);
@@ -261,7 +278,7 @@ TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(WaitForWindowGone(open)) << "the open dialog should have gone";
     ASSERT_TRUE(run_->Barrier(dialog_)) << "the dialog\'s thread should handle what was posted to it";
-    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), "chosen.txt");
+    EXPECT_EQ(ItemText(dialog_, IDC_COOKIE_PATH), " \"chosen.txt\" ");
 
     // Opening the file puts its full path into the path.
     Press(dialog_, IDC_BROWSE);
@@ -328,8 +345,7 @@ TEST_F(CookieFileDialog, BrowseGivesAFileNamedOutsideTheAnsiCodePageByItsShortFo
     Press(dialog_, IDC_BROWSE);
     HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
     ASSERT_NE(open, nullptr) << "no Open dialog";
-    HWND box = GetDlgItem(open, cmb13);
-    if (box == nullptr) box = GetDlgItem(open, edt1);
+    HWND box = FileNameBox(open);
     ASSERT_NE(box, nullptr) << "expected the Open dialog's file name box";
     SetWindowTextW(box, name.c_str());
     PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -350,3 +366,4 @@ TEST_F(CookieFileDialog, BrowseGivesAFileNamedOutsideTheAnsiCodePageByItsShortFo
     EXPECT_EQ(run_->Result(), 1);
     EXPECT_EQ(record_.count, 2u);
 }
+

@@ -167,6 +167,7 @@ struct BoxParts {
     HICON icon = nullptr;
     int visibleButtons = 0;
     bool okVisible = false;
+    int yesNoVisible = 0;
 };
 }  // namespace
 
@@ -181,11 +182,17 @@ static BOOL CALLBACK CollectBoxParts(HWND child, LPARAM lParam)
     } else if (lstrcmpiA(className, "Button") == 0 && IsWindowVisible(child)) {
         ++parts->visibleButtons;
         if (GetDlgCtrlID(child) == IDOK) parts->okVisible = true;
+        if (GetDlgCtrlID(child) == IDYES || GetDlgCtrlID(child) == IDNO) ++parts->yesNoVisible;
     }
     return TRUE;
 }
 
 MessageBoxSeen CloseMessageBox(DWORD threadId)
+{
+    return AnswerMessageBox(threadId, IDOK);
+}
+
+MessageBoxSeen AnswerMessageBox(DWORD threadId, int button)
 {
     MessageBoxSeen seen;
     HWND box = nullptr;
@@ -196,8 +203,10 @@ MessageBoxSeen CloseMessageBox(DWORD threadId)
     BoxParts parts;
     EnumChildWindows(box, CollectBoxParts, reinterpret_cast<LPARAM>(&parts));
     seen.errorIcon = parts.icon != nullptr && parts.icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513));
+    seen.iconShown = parts.icon != nullptr;
     seen.onlyOk = parts.okVisible && parts.visibleButtons == 1;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    seen.onlyYesNo = parts.yesNoVisible == 2 && parts.visibleButtons == 2;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(box); });
     return seen;
 }

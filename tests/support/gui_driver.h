@@ -60,11 +60,15 @@ struct MessageBoxSeen {
     std::string caption;
     std::string text;
     bool errorIcon = false;
+    bool iconShown = false;  // some icon: another process's icon handles are its own
     bool onlyOk = false;  // OK is the one visible button
+    bool onlyYesNo = false;
 };
 // Waits for a message box of the thread (a dialog captioned "Merrowind"),
 // reads it, presses its OK button and waits until it has gone.
 MessageBoxSeen CloseMessageBox(DWORD threadId);
+// The same, answered with the given button (IDYES, IDNO ...).
+MessageBoxSeen AnswerMessageBox(DWORD threadId, int button);
 // The box was seen and was one of the program's error boxes: caption
 // "Merrowind", the error icon, OK alone, and this text.
 void ExpectErrorBox(const MessageBoxSeen& seen, const std::string& text);

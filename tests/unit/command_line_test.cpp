@@ -81,12 +81,31 @@ TEST(CommandLine, SpaceInsideQuotedProgramPathDoesNotStartTheArgument)
     EXPECT_EQ(Extract("\"my prog.exe x"), "");
 }
 
+TEST(CommandLine, OnlyASlashQuestionMarkAsksForTheUsage)
+{
+    const struct {
+        const char* line;
+        int usage;
+    } rows[] = {{"merrowind.exe /?", 1}, {"\"C:\\a b\\merrowind.exe\" \"/?\"", 1}, {"merrowind.exe /? x", 1},
+                {"merrowind.exe /?x", 0}, {"merrowind.exe /", 0},   {"merrowind.exe ?", 0},
+                {"merrowind.exe  /?", 0}, {"merrowind.exe", 0},      {"/? out.txt", 0}};
+    for (const auto& row : rows) EXPECT_EQ(AsksForUsage(row.line), row.usage) << row.line;
+}
+
 TEST(CommandLine, ExitCodeTellsWhetherAFortuneCameOut)
 {
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopDelivered), 0) << "written, or shown and closed by the user";
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopNothingToDraw), 1);
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopNoSourceReadable), 2);
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopNotShown), 3) << "the dialog call's -1: no window could be made";
-    EXPECT_EQ(ExitCodeForLoopResult(kLoopSourceFailed), 2);
-    EXPECT_EQ(ExitCodeForLoopResult(7), 3) << "an unknown stop is no delivery";
+    const struct {
+        int result;
+        int code;
+    } rows[] = {{kLoopDelivered, 0},         // written, or shown and closed by the user
+                {kLoopNothingToDraw, 1},     {kLoopNoSourceReadable, 2}, {kLoopSourceFailed, 2},
+                {kLoopNotShown, 3},          // the dialog call's -1: no window could be made
+                {7, 3},                      // an unknown stop is no delivery
+                {kLoopAnother, 3}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ExitCodeForLoopResult(row.result), row.code) << row.result;
+        // A window start says why only when there was nothing to show.
+        EXPECT_EQ(NothingToShowMessage(row.result) != nullptr, row.code == 1 || row.code == 2) << row.result;
+    }
+    EXPECT_STRNE(NothingToShowMessage(kLoopNothingToDraw), NothingToShowMessage(kLoopNoSourceReadable));
 }

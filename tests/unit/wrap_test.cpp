@@ -12,7 +12,7 @@ static const uint32_t kBuffer = 4100;
 
 // Runs the pass on a buffer of exactly `capacity` bytes. The bytes after the
 // terminator are not NUL, so reading past the end of the text would show.
-static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer)
+static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer, const AnsiLeadBytes* lead = nullptr)
 {
     if (text.size() >= capacity) {
         ADD_FAILURE() << "test text of " << text.size() << " does not fit " << capacity;
@@ -20,7 +20,10 @@ static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer)
     }
     std::vector<char> buffer(capacity, 'Z');
     std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    WrapFortuneText(buffer.data(), capacity);
+    if (lead != nullptr)
+        WrapAnsiFortuneText(buffer.data(), capacity, lead);
+    else
+        WrapFortuneText(buffer.data(), capacity);
     size_t length = strnlen(buffer.data(), capacity);
     EXPECT_LT(length, capacity) << "the result must be terminated inside the buffer";
     size_t touched = 0;
@@ -261,29 +264,86 @@ TEST(Utf8, AFortuneIsUtf8WhenWellFormedWithACharacterBeyondAscii)
     EXPECT_EQ(IsUtf8Fortune(("W" + kUe + "rde \xFC").c_str()), 0) << "one bad byte makes the whole fortune ANSI";
 }
 
+// v in exactly length bytes of UTF-8, overlong or not.
+static std::string Encode(uint32_t v, int length)
+{
+    static const unsigned char marks[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    std::string bytes(length, '\0');
+    for (int i = length - 1; i > 0; --i, v >>= 6) bytes[i] = static_cast<char>(0x80 | (v & 0x3F));
+    bytes[0] = static_cast<char>(marks[length] | v);
+    return bytes;
+}
+
 TEST(Utf8, IllFormedSequencesAreNoCharacters)
 {
-    const char* bad[] = {
-        "\x80",              // a continuation byte alone
-        "\xC3",              // cut short by the end
-        "\xC3 ",             // cut short by a space
-        "\xC0\x80",          // overlong NUL
-        "\xC1\xBF",          // overlong
-        "\xE0\x9F\xBF",      // overlong 3-byte
-        "\xF0\x8F\xBF\xBF",  // overlong 4-byte
-        "\xED\xA0\x80",      // a surrogate
-        "\xF4\x90\x80\x80",  // beyond U+10FFFF
-        "\xF5\x80\x80\x80",
-        "\xFF",
-    };
+    // Every value in every length: only the shortest form of a scalar value
+    // (no surrogate, nothing beyond U+10FFFF) is a character.
+    const uint32_t top[] = {0, 0x7F, 0x7FF, 0xFFFF, 0x1FFFFF};
+    for (int length = 1; length <= 4; ++length)
+        for (uint32_t v = 0; v <= top[length]; ++v) {
+            int shortest = v < 0x80 ? 1 : v < 0x800 ? 2 : v < 0x10000 ? 3 : 4;
+            bool scalar = v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF);
+            ASSERT_EQ(Utf8CharacterLength(Encode(v, length).data(), length),
+                      length == shortest && scalar ? static_cast<uint32_t>(length) : 0u)
+                << std::hex << v << " in " << length;
+        }
+    const char* bad[] = {"\x80", "\xC3", "\xC3 ", "\xF8\x88\x80\x80", "\xFF"};
     for (const char* text : bad) {
         EXPECT_EQ(Utf8CharacterLength(text, static_cast<uint32_t>(strlen(text))), 0u) << "[" << text << "]";
         EXPECT_EQ(IsUtf8Fortune(text), 0) << "[" << text << "]";
     }
     EXPECT_EQ(Utf8CharacterLength(kClef.c_str(), 3), 0u) << "only the bytes available count";
-    EXPECT_EQ(Utf8CharacterLength(kClef.c_str(), 4), 4u);
-    EXPECT_EQ(Utf8CharacterLength("\xEF\xBF\xBF", 3), 3u) << "U+FFFF";
-    EXPECT_EQ(Utf8CharacterLength("\xF4\x8F\xBF\xBF", 4), 4u) << "U+10FFFF";
+}
+
+// Shift-JIS: lead bytes 0x81-0x9F and 0xE0-0xFC. A trail byte may fall in
+// a lead range (0x9F of U+4E9C), so only a walk from the start finds the
+// characters.
+static const AnsiLeadBytes kShiftJis = {{0x81, 0x9F, 0xE0, 0xFC}};
+static const AnsiLeadBytes kSingleByte = {};
+static const std::string kA = "\x82\xA0";    // U+3042
+static const std::string kAsia = "\x88\x9F";  // U+4E9C
+
+TEST(CutCharacters, AReadCutInsideACharacterKeepsWholeCharacters)
+{
+    const struct {
+        std::string text;
+        const AnsiLeadBytes* lead;
+        size_t whole;
+    } rows[] = {
+        {"ab" + kUe, &kSingleByte, 4},                 // whole characters
+        {"ab" + kUe.substr(0, 1), &kSingleByte, 2},    // 1 of 2 bytes
+        {"ab" + kEuro.substr(0, 2), &kSingleByte, 2},  // 2 of 3
+        {kUe + kClef.substr(0, 3), &kShiftJis, 2},     // 3 of 4, on any code page
+        {"ab\xED\xA0", &kSingleByte, 4},               // no character begins so: ANSI
+        {"W\xFCrde \xC3", &kSingleByte, 7},             // ANSI before the cut: every byte
+        {"ab" + kAsia, &kShiftJis, 4},                  // ends in a trail byte
+        {"ab" + kA + kAsia, &kShiftJis, 6},
+        {"ab" + kA + kAsia.substr(0, 1), &kShiftJis, 4},
+        {kAsia + kAsia + "\x9F", &kShiftJis, 4},       // a trail byte, then a lone lead
+        {kAsia + "\x9F", &kSingleByte, 3},             // single-byte: byte for byte
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(WholeCharactersLength(row.text.data(), static_cast<uint32_t>(row.text.size()), row.lead),
+                  row.whole) << "[" << row.text << "]";
+
+    // Pieces of one long line: the character cut at the end of one piece is
+    // dropped there, and its rest at the start of the next.
+    const struct {
+        std::string piece;
+        int cutAtEnd;
+        const AnsiLeadBytes* lead;
+        std::string kept;
+    } pieces[] = {
+        {"ab" + kEuro.substr(0, 1), 1, &kShiftJis, "ab"}, {kEuro.substr(1) + "cd", 1, &kShiftJis, "cd"},
+        {kA + kA.substr(0, 1), 1, &kShiftJis, kA}, {kA.substr(1) + "e", 0, &kShiftJis, "e"},
+        {kUe.substr(1) + "f", 0, &kShiftJis, kUe.substr(1) + "f"},  // no cut before it
+        {"g" + kUe.substr(0, 1), 0, &kShiftJis, "g" + kUe.substr(0, 1)}};  // the line's end
+    CutCharacter cut = {};
+    for (const auto& row : pieces) {
+        std::string piece = row.piece;
+        EXPECT_EQ(KeepWholeCharacters(&cut, &piece[0], row.cutAtEnd, row.lead), row.kept.size());
+        EXPECT_EQ(piece.c_str(), row.kept) << "[" << row.piece << "]";
+    }
 }
 
 TEST(Utf8, DecodesToUtf16WithSurrogatePairs)
@@ -359,6 +419,16 @@ TEST(Utf8Wrap, TheCutAtTheCapacityNeverSplitsACharacter)
     std::string wrapped = WrapUtf8(full);
     EXPECT_LE(wrapped.size(), 4099u);
     EXPECT_EQ(IsUtf8Fortune(wrapped.c_str()), 1) << "cut between characters only";
+}
+
+TEST(DoubleByteWrap, ColumnAndCutStepByWholeCharacters)
+{
+    // As in UTF-8: 94 characters, then 95; a character goes whole or not at all.
+    EXPECT_EQ(Wrap(Repeat(kAsia, 200), kBuffer, &kShiftJis),
+              Repeat(kAsia, 94) + "\r\n" + Repeat(kAsia, 95) + "\r\n" + Repeat(kAsia, 11));
+    EXPECT_EQ(Wrap(Repeat(kA, 95), 192, &kShiftJis), Repeat(kA, 94) + "\r\n") << "191 bytes of room";
+    EXPECT_EQ(Wrap(Repeat(kA, 95), 193, &kShiftJis), Repeat(kA, 94) + "\r\n" + kA);
+    EXPECT_EQ(Wrap(Repeat(kA, 94), kBuffer, &kSingleByte), Wrap(Repeat(kA, 94))) << "single-byte: bytes, as ever";
 }
 
 TEST(FortuneCopy, EveryLineEndBecomesCrLf)
