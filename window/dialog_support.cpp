@@ -7,8 +7,20 @@ void CentreDialog(HWND dialog)
 {
     RECT frame;
     if (!GetWindowRect(dialog, &frame)) return;
-    int left = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), frame.right - frame.left);
-    int top = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), frame.bottom - frame.top);
+    // On the screen the owner is on, so that with several monitors a dialog
+    // opens beside the window it was asked for from; with no owner, on the
+    // screen under the pointer. On one screen this is the whole screen.
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    HMONITOR monitor = owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                        : MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoA(monitor, &info)) screen = info.rcMonitor;
+    int left = screen.left + CentredOrigin(screen.right - screen.left, frame.right - frame.left);
+    int top = screen.top + CentredOrigin(screen.bottom - screen.top, frame.bottom - frame.top);
     SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
