@@ -17,11 +17,9 @@ TEST(VersionResource, NamesTheProgramItsMakerAndTheBuildsVersion)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    const DWORD n[] = {MERROWIND_VERSION_NUMBERS};
-    EXPECT_EQ(fixed->dwFileVersionMS, n[0] << 16 | n[1]);
-    EXPECT_EQ(fixed->dwFileVersionLS, n[2] << 16 | n[3]);
-    EXPECT_EQ(fixed->dwProductVersionMS, n[0] << 16 | n[1]);
-    EXPECT_EQ(fixed->dwProductVersionLS, n[2] << 16 | n[3]);
+    const DWORD n[] = {MERROWIND_VERSION_NUMBERS}, ms = n[0] << 16 | n[1], ls = n[2] << 16 | n[3];
+    EXPECT_EQ(std::vector<DWORD>({fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS}), std::vector<DWORD>({ms, ls, ms, ls})) << "file, product";
 
     const char* rows[][2] = {{"CompanyName", "Tolvane"}, {"ProductName", "Merrowind"},
         {"FileDescription", "Merrowind"}, {"OriginalFilename", "merrowind.exe"},

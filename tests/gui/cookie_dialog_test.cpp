@@ -62,7 +62,6 @@ protected:
         HWND box = GetDlgItem(open, cmb13);
         return box != nullptr ? box : GetDlgItem(open, edt1);
     }
-    static std::string FileNameBoxText(HWND open) { return WindowText(FileNameBox(open)); }
 
     SourceRecord record_;
     std::unique_ptr<ModalDialogThread> run_;
@@ -269,7 +268,7 @@ TEST_F(CookieFileDialog, BrowseOffersAllFilesAndPutsTheChosenFullPathInThePath)
     Press(dialog_, IDC_BROWSE);
     HWND open = WaitForDialogWithControl(run_->ThreadId(), cmb1);
     ASSERT_NE(open, nullptr) << "no Open dialog";
-    EXPECT_EQ(FileNameBoxText(open), "chosen.txt");
+    EXPECT_EQ(WindowText(FileNameBox(open)), "chosen.txt");
     EXPECT_EQ(GetWindow(open, GW_OWNER), dialog_);
     EXPECT_EQ(ItemText(open, cmb1), "All Files (*.*)") << "the one filter entry";
     EXPECT_EQ(SendDlgItemMessageA(open, cmb1, CB_GETCOUNT, 0, 0), 1);
@@ -366,4 +365,3 @@ TEST_F(CookieFileDialog, BrowseGivesAFileNamedOutsideTheAnsiCodePageByItsShortFo
     EXPECT_EQ(run_->Result(), 1);
     EXPECT_EQ(record_.count, 2u);
 }
-

@@ -63,21 +63,26 @@ static std::string Describe(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
-// The wrapped text as the window measures it, in the font given: the widest
-// line, and the lines' heights added up, a line before an empty one twice.
-static SIZE MeasuredIn(HFONT font, const std::string& wrapped)
+// The text as the window shows and measures it, in the default GUI font made
+// `scale` times as tall: the widest line, through the wide call (a CR of a
+// break with its line), and the lines' heights added up, a line before an
+// empty one twice.
+static SIZE MeasuredIn(int scale, const std::wstring& shown)
 {
+    LOGFONTA font;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight *= scale;
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&font));
     SIZE size = {0, 0};
-    for (size_t start = 0; start < wrapped.size();) {
-        size_t end = std::min(wrapped.find('\n', start), wrapped.size());
-        DWORD extent = GetTabbedTextExtentA(dc, wrapped.c_str() + start, static_cast<int>(end - start), 0, nullptr);
+    for (size_t start = 0; start < shown.size();) {
+        size_t end = std::min(shown.find(L'\n', start), shown.size());
+        DWORD extent = GetTabbedTextExtentW(dc, shown.c_str() + start, static_cast<int>(end - start), 0, nullptr);
         size.cx = std::max<LONG>(size.cx, LOWORD(extent));
-        size.cy += HIWORD(extent) * (wrapped.compare(end, 2, "\n\n") == 0 ? 2 : 1);
+        size.cy += HIWORD(extent) * (shown.compare(end, 2, L"\n\n") == 0 ? 2 : 1);
         start = end + 1;
     }
-    SelectObject(dc, old);
+    DeleteObject(SelectObject(dc, old));
     ReleaseDC(nullptr, dc);
     return size;
 }
@@ -120,7 +125,7 @@ TEST(FortuneWindow, IsLaidOutAroundTheTextAndCentred)
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), TestDpi()) << "the display is not at the DPI of this run";
     ReleaseDC(nullptr, screen);
-    SIZE measured = MeasuredIn(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), Wrapped(kLongFortune));
+    SIZE measured = MeasuredIn(1, ExpectedShownText(kLongFortune));
     EXPECT_EQ(text.right - text.left, measured.cx + MulDiv(4, TestDpi(), 96));
     EXPECT_EQ(text.bottom - text.top, measured.cy + MulDiv(16, TestDpi(), 96));
 
@@ -281,34 +286,29 @@ TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
     // large, the window where Windows suggests as far as the work area
     // allows; a tall text still scrolls, its scroll bar as wide as at the DPI.
     const int dpi = 2 * TestDpi();
-    LOGFONTA font;
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight *= 2;
-    HFONT twice = CreateFontIndirectA(&font);
     for (const std::string& fortune : {std::string("Hi.\n\nTwo lines, and a third."), NumberedLines(300)}) {
         FortuneWindowRun run(fortune);
         HWND w = run.Window(), text = run.Item(IDC_FORTUNE_TEXT);
         ASSERT_NE(w, nullptr);
         RECT suggested = {40, 30, 740, 330};
         SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        SIZE measured = MeasuredIn(twice, Wrapped(fortune));
+        SIZE measured = MeasuredIn(2, ExpectedShownText(fortune));
         bool tall = fortune.size() > 100;
-        int width = measured.cx + MulDiv(4, dpi, 96) + (tall ? SystemMetricForDpi(SM_CXVSCROLL, dpi) : 0);
         ASSERT_TRUE(run.Settle()) << "the window should lay itself out again";
-        EXPECT_EQ(OuterSize(text).cx, width);
+        EXPECT_EQ(OuterSize(text).cx, measured.cx + MulDiv(4, dpi, 96) + (tall ? SystemMetricForDpi(SM_CXVSCROLL, dpi) : 0));
         RECT outer = ScreenRectOf(w);
         EXPECT_TRUE(Inside(outer, WorkArea())) << Describe(outer);
+        const int height = measured.cy + MulDiv(16, dpi, 96);
         if (tall) {
-            EXPECT_GE(ScrollOf(text).nMax + 1, measured.cy + MulDiv(16, dpi, 96)) << "the range covers the text";
+            EXPECT_GE(ScrollOf(text).nMax + 1, height) << "the range covers the text";
             continue;
         }
-        EXPECT_EQ(OuterSize(text).cy, measured.cy + MulDiv(16, dpi, 96));
+        EXPECT_EQ(OuterSize(text).cy, height);
         EXPECT_EQ(outer.left, 40);
         EXPECT_EQ(outer.top, 30);
         EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
         ExpectProgramIcons(w, dpi);
     }
-    DeleteObject(twice);
 }
 
 TEST(FortuneWindow, AFortuneThatFitsHasNoScrollBar)
@@ -418,23 +418,8 @@ TEST(FortuneWindow, Utf8FortuneIsShownMeasuredAndWrappedAsCharacters)
 
     // Measured as characters: the control is as wide as the widest line in
     // the default GUI font, measured through the wide call, plus 4.
-    HDC dc = GetDC(run.Window());
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    int widest = 0;
-    // Lines end at LF; the CR of a break is measured with its line.
-    size_t start = 0;
-    while (start <= shown.size()) {
-        size_t end = shown.find(L'\n', start);
-        if (end == std::wstring::npos) end = shown.size();
-        std::wstring line = shown.substr(start, end - start);
-        start = end + 1;
-        DWORD extent = GetTabbedTextExtentW(dc, line.c_str(), static_cast<int>(line.size()), 0, nullptr);
-        if (static_cast<int>(LOWORD(extent)) > widest) widest = LOWORD(extent);
-    }
-    SelectObject(dc, old);
-    ReleaseDC(run.Window(), dc);
     RECT text = ClientRectOf(control);
-    EXPECT_EQ(text.right - text.left, widest + 4);
+    EXPECT_EQ(text.right - text.left, MeasuredIn(1, shown).cx + 4);
 }
 
 TEST(FortuneWindow, InvalidUtf8IsShownInTheAnsiCodePageByteForByte)
@@ -516,28 +501,28 @@ TEST(FortuneWindow, CtrlCCopiesTheFortuneAsShownWithCrLf)
 
 TEST(FortuneWindow, CCopiesNothingWithoutCtrl)
 {
-    // Ctrl tapped before: its toggle state is no pressed Ctrl.
-    for (int taps = 0; taps <= 2; ++taps) {
-        EmptyTheClipboard();
-        FortuneWindowRun run("Nothing to copy.");
-        ASSERT_NE(run.Window(), nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
+    EmptyTheClipboard();
+    FortuneWindowRun run("Nothing to copy.");
+    ASSERT_NE(run.Window(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";
+    // Ctrl tapped before a C, not at all, once and twice more: its toggle
+    // state is no pressed Ctrl, whether it is on or off.
+    for (int taps : {0, 1, 2}) {
         for (int i = 0; i < taps; ++i) PressKey(VK_CONTROL);
         PressKey('C');
-        PressKey(VK_RETURN);
-        EXPECT_EQ(run.Result(), 1) << "Enter after C";
-        EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing, Ctrl tapped " << taps << " times";
     }
+    PressKey(VK_RETURN);
+    EXPECT_EQ(run.Result(), 1) << "Enter after C";
+    EXPECT_EQ(ClipboardText(), L"<no text>") << "a plain C copies nothing, Ctrl tapped before it or not";
 }
 
 // ---- The keyboard alone.
 
 static HWND FocusOf(HWND window)
 {
-    GUITHREADINFO info;
+    GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 // Pixels of a link, as painted now, that are neither its blue nor the face.

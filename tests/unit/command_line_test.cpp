@@ -83,25 +83,19 @@ TEST(CommandLine, SpaceInsideQuotedProgramPathDoesNotStartTheArgument)
 
 TEST(CommandLine, OnlyASlashQuestionMarkAsksForTheUsage)
 {
-    const struct {
-        const char* line;
-        int usage;
-    } rows[] = {{"merrowind.exe /?", 1}, {"\"C:\\a b\\merrowind.exe\" \"/?\"", 1}, {"merrowind.exe /? x", 1},
-                {"merrowind.exe /?x", 0}, {"merrowind.exe /", 0},   {"merrowind.exe ?", 0},
-                {"merrowind.exe  /?", 0}, {"merrowind.exe", 0},      {"/? out.txt", 0}};
+    const struct { const char* line; int usage; } rows[] = {{"merrowind.exe /?", 1},
+        {"\"C:\\a b\\merrowind.exe\" \"/?\"", 1}, {"merrowind.exe /? x", 1}, {"merrowind.exe /?x", 0},
+        {"merrowind.exe /", 0}, {"merrowind.exe ?", 0}, {"merrowind.exe  /?", 0}, {"merrowind.exe", 0}, {"/? out.txt", 0}};
     for (const auto& row : rows) EXPECT_EQ(AsksForUsage(row.line), row.usage) << row.line;
 }
 
 TEST(CommandLine, ExitCodeTellsWhetherAFortuneCameOut)
 {
-    const struct {
-        int result;
-        int code;
-    } rows[] = {{kLoopDelivered, 0},         // written, or shown and closed by the user
-                {kLoopNothingToDraw, 1},     {kLoopNoSourceReadable, 2}, {kLoopSourceFailed, 2},
-                {kLoopNotShown, 3},          // the dialog call's -1: no window could be made
-                {7, 3},                      // an unknown stop is no delivery
-                {kLoopAnother, 3}};
+    const struct { int result, code; } rows[] = {{kLoopDelivered, 0},  // written, or shown and closed by the user
+        {kLoopNothingToDraw, 1}, {kLoopNoSourceReadable, 2}, {kLoopSourceFailed, 2},
+        {kLoopNotShown, 3},  // the dialog call's -1: no window could be made
+        {7, 3},              // an unknown stop is no delivery
+        {kLoopAnother, 3}};
     for (const auto& row : rows) {
         EXPECT_EQ(ExitCodeForLoopResult(row.result), row.code) << row.result;
         // A window start says why only when there was nothing to show.

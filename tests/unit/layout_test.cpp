@@ -256,11 +256,8 @@ TEST(Wheel, NotchesScrollTheUsersLinesAndPartsOfNotchesAddUp)
         EXPECT_EQ(turn.remainder, t.left) << t.remainder << " + " << t.delta;
     }
     // A touch pad's 120 deltas of 1 scroll as far as one notch.
-    int remainder = 0, pixels = 0;
-    for (int i = 0; i < 120; ++i) {
-        WheelTurn turn = TurnWheel(remainder, -1, 39);
-        remainder = turn.remainder;
-        pixels += turn.pixels;
-    }
+    WheelTurn turn = {};
+    int pixels = 0;
+    for (int i = 0; i < 120; ++i) pixels += (turn = TurnWheel(turn.remainder, -1, 39)).pixels;
     EXPECT_EQ(pixels, 39);
 }

@@ -20,10 +20,7 @@ static std::string Wrap(const std::string& text, uint32_t capacity = kBuffer, co
     }
     std::vector<char> buffer(capacity, 'Z');
     std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-    if (lead != nullptr)
-        WrapAnsiFortuneText(buffer.data(), capacity, lead);
-    else
-        WrapFortuneText(buffer.data(), capacity);
+    lead != nullptr ? WrapAnsiFortuneText(buffer.data(), capacity, lead) : WrapFortuneText(buffer.data(), capacity);
     size_t length = strnlen(buffer.data(), capacity);
     EXPECT_LT(length, capacity) << "the result must be terminated inside the buffer";
     size_t touched = 0;
@@ -283,8 +280,7 @@ TEST(Utf8, IllFormedSequencesAreNoCharacters)
         for (uint32_t v = 0; v <= top[length]; ++v) {
             int shortest = v < 0x80 ? 1 : v < 0x800 ? 2 : v < 0x10000 ? 3 : 4;
             bool scalar = v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF);
-            ASSERT_EQ(Utf8CharacterLength(Encode(v, length).data(), length),
-                      length == shortest && scalar ? static_cast<uint32_t>(length) : 0u)
+            ASSERT_EQ(Utf8CharacterLength(Encode(v, length).data(), length), length == shortest && scalar ? length : 0u)
                 << std::hex << v << " in " << length;
         }
     const char* bad[] = {"\x80", "\xC3", "\xC3 ", "\xF8\x88\x80\x80", "\xFF"};
@@ -305,11 +301,7 @@ static const std::string kAsia = "\x88\x9F";  // U+4E9C
 
 TEST(CutCharacters, AReadCutInsideACharacterKeepsWholeCharacters)
 {
-    const struct {
-        std::string text;
-        const AnsiLeadBytes* lead;
-        size_t whole;
-    } rows[] = {
+    const struct { std::string text; const AnsiLeadBytes* lead; size_t whole; } rows[] = {
         {"ab" + kUe, &kSingleByte, 4},                 // whole characters
         {"ab" + kUe.substr(0, 1), &kSingleByte, 2},    // 1 of 2 bytes
         {"ab" + kEuro.substr(0, 2), &kSingleByte, 2},  // 2 of 3
@@ -328,20 +320,14 @@ TEST(CutCharacters, AReadCutInsideACharacterKeepsWholeCharacters)
 
     // Pieces of one long line: the character cut at the end of one piece is
     // dropped there, and its rest at the start of the next.
-    const struct {
-        std::string piece;
-        int cutAtEnd;
-        const AnsiLeadBytes* lead;
-        std::string kept;
-    } pieces[] = {
-        {"ab" + kEuro.substr(0, 1), 1, &kShiftJis, "ab"}, {kEuro.substr(1) + "cd", 1, &kShiftJis, "cd"},
-        {kA + kA.substr(0, 1), 1, &kShiftJis, kA}, {kA.substr(1) + "e", 0, &kShiftJis, "e"},
-        {kUe.substr(1) + "f", 0, &kShiftJis, kUe.substr(1) + "f"},  // no cut before it
-        {"g" + kUe.substr(0, 1), 0, &kShiftJis, "g" + kUe.substr(0, 1)}};  // the line's end
+    const struct { std::string piece; int cutAtEnd; std::string kept; } pieces[] = {  // in Shift-JIS
+        {"ab" + kEuro.substr(0, 1), 1, "ab"}, {kEuro.substr(1) + "cd", 1, "cd"}, {kA + kA.substr(0, 1), 1, kA},
+        {kA.substr(1) + "e", 0, "e"}, {kUe.substr(1) + "f", 0, kUe.substr(1) + "f"},  // no cut before it
+        {"g" + kUe.substr(0, 1), 0, "g" + kUe.substr(0, 1)}};  // the line's end
     CutCharacter cut = {};
     for (const auto& row : pieces) {
         std::string piece = row.piece;
-        EXPECT_EQ(KeepWholeCharacters(&cut, &piece[0], row.cutAtEnd, row.lead), row.kept.size());
+        EXPECT_EQ(KeepWholeCharacters(&cut, &piece[0], row.cutAtEnd, &kShiftJis), row.kept.size());
         EXPECT_EQ(piece.c_str(), row.kept) << "[" << row.piece << "]";
     }
 }

@@ -96,13 +96,8 @@ TEST_F(Readers, LegacyLinesCountedInTextMode)
     EXPECT_EQ(Legacy(0xFFFFFFFFu), "four");
 }
 
-static std::string Repeat(const std::string& text, size_t n)
-{
-    std::string repeated;
-    while (n-- > 0) repeated += text;
-    return repeated;
-}
 static const std::string kZhe = "\xD0\xB6";  // Cyrillic letter of 2 bytes in UTF-8
+static std::string Zhe(size_t n) { std::string zhe; while (n-- > 0) zhe += kZhe; return zhe; }  // n of them
 
 TEST_F(Readers, LegacyLongLineIsSeveralLines)
 {
@@ -112,11 +107,11 @@ TEST_F(Readers, LegacyLongLineIsSeveralLines)
     EXPECT_EQ(Legacy(2), "next\n");
     // In UTF-8 the pieces end and begin on whole characters: a letter cut in
     // two by the piece's end is left out of both.
-    folder_.Write("Fortune.txt", Repeat(kZhe, 2500) + "\n" + "a" + Repeat(kZhe, 2500) + "\n" + kZhe + "\xD0");
-    EXPECT_EQ(Legacy(0), Repeat(kZhe, 2049)) << "4098 bytes: whole";
-    EXPECT_EQ(Legacy(1), Repeat(kZhe, 451) + "\n");
-    EXPECT_EQ(Legacy(2), "a" + Repeat(kZhe, 2048)) << "4098 bytes, the last a half letter";
-    EXPECT_EQ(Legacy(3), Repeat(kZhe, 451) + "\n") << "and the other half";
+    folder_.Write("Fortune.txt", Zhe(2500) + "\n" + "a" + Zhe(2500) + "\n" + kZhe + "\xD0");
+    EXPECT_EQ(Legacy(0), Zhe(2049)) << "4098 bytes: whole";
+    EXPECT_EQ(Legacy(1), Zhe(451) + "\n");
+    EXPECT_EQ(Legacy(2), "a" + Zhe(2048)) << "4098 bytes, the last a half letter";
+    EXPECT_EQ(Legacy(3), Zhe(451) + "\n") << "and the other half";
     EXPECT_EQ(Legacy(4), kZhe + "\xD0") << "an uncut line keeps its bytes";
 }
 
@@ -178,9 +173,9 @@ TEST_F(Readers, CookieFortuneCutAtTheBuffer)
     EXPECT_EQ(Cookie(1, record), std::string(4099, 'y'));
     EXPECT_EQ(Cookie(2, record), "after\n");
     // UTF-8 is cut back to the last whole character, and only when cut.
-    record = Indexed("a" + Repeat(kZhe, 2850) + "\n%\n" + Repeat(kZhe, 2850) + "\n%\n" + kZhe + "\xD0");
-    EXPECT_EQ(Cookie(0, record), "a" + Repeat(kZhe, 2049)) << "4099 bytes: whole";
-    EXPECT_EQ(Cookie(1, record), Repeat(kZhe, 2049)) << "4099 bytes, the last a half letter";
+    record = Indexed("a" + Zhe(2850) + "\n%\n" + Zhe(2850) + "\n%\n" + kZhe + "\xD0");
+    EXPECT_EQ(Cookie(0, record), "a" + Zhe(2049)) << "4099 bytes: whole";
+    EXPECT_EQ(Cookie(1, record), Zhe(2049)) << "4099 bytes, the last a half letter";
     EXPECT_EQ(Cookie(2, record), kZhe + "\xD0") << "a short fortune keeps its bytes";
 }
 
