@@ -46,6 +46,8 @@ static int HasLegacyRecord()
     return 0;
 }
 
+static void RescanLegacyFileAt(const char* path, uint32_t* count, uint32_t* replace);
+
 void SyncLegacyTextFile()
 {
     char path[MAX_PATH];
@@ -72,7 +74,7 @@ void SyncLegacyTextFile()
 
     uint32_t count = stored.size;
     uint32_t replace = stored.replace;
-    RescanLegacyTextFile(&count, &replace);
+    RescanLegacyFileAt(path, &count, &replace);
 }
 
 // Counts the fortune lines through the runtime's text-mode reader (CR LF
@@ -131,10 +133,9 @@ static void UpdateCatalogue(const SourceRecord* legacy, uint32_t replace)
     if (!replaced) WriteSourceRecord(position, legacy);
 }
 
-void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
+// The rescan of the file found at path: the sync has already looked for it.
+static void RescanLegacyFileAt(const char* path, uint32_t* count, uint32_t* replace)
 {
-    char path[MAX_PATH];
-    FindLegacyFile(path);
     LegacyLineTally tally;
     BeginLegacyTally(&tally, *replace);
     CountLegacyLines(path, &tally);
@@ -151,4 +152,11 @@ void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
     SetField(legacy.name, sizeof legacy.name, kLegacyFileName);
     SetField(legacy.cookiePath, sizeof legacy.cookiePath, kLegacyFileName);
     UpdateCatalogue(&legacy, *replace);
+}
+
+void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
+{
+    char path[MAX_PATH];
+    FindLegacyFile(path);
+    RescanLegacyFileAt(path, count, replace);
 }

@@ -3,6 +3,22 @@
 #include "core/product.h"
 #include "window/layout.h"
 
+HMONITOR MonitorUnderPointer()
+{
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    return MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+}
+
+RECT MonitorArea(HMONITOR monitor, int work)
+{
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoA(monitor, &info)) area = work ? info.rcWork : info.rcMonitor;
+    return area;
+}
+
 void CentreDialog(HWND dialog)
 {
     RECT frame;
@@ -11,14 +27,9 @@ void CentreDialog(HWND dialog)
     // opens beside the window it was asked for from; with no owner, on the
     // screen under the pointer. On one screen this is the whole screen.
     HWND owner = GetWindow(dialog, GW_OWNER);
-    POINT pointer = {0, 0};
-    GetCursorPos(&pointer);
-    HMONITOR monitor = owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                                        : MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO info;
-    info.cbSize = sizeof info;
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoA(monitor, &info)) screen = info.rcMonitor;
+    RECT screen = MonitorArea(owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                               : MonitorUnderPointer(),
+                              0);
     int left = screen.left + CentredOrigin(screen.right - screen.left, frame.right - frame.left);
     int top = screen.top + CentredOrigin(screen.bottom - screen.top, frame.bottom - frame.top);
     SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

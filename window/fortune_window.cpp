@@ -6,6 +6,7 @@
 #include "core/text_encoding.h"
 #include "res/resource_ids.h"
 #include "window/copy_key.h"
+#include "window/dialog_support.h"
 #include "window/layout.h"
 #include "window/link_control.h"
 #include "window/program_images.h"
@@ -115,27 +116,11 @@ static void Move(HWND window, int x, int y)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-static ScreenArea WorkAreaOfMonitor(HMONITOR monitor)
+static ScreenArea WorkAreaOf(HMONITOR monitor)
 {
-    MONITORINFO info;
-    info.cbSize = sizeof info;
-    ScreenArea area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoA(monitor, &info)) {
-        area.left = info.rcWork.left;
-        area.top = info.rcWork.top;
-        area.right = info.rcWork.right;
-        area.bottom = info.rcWork.bottom;
-    }
+    RECT work = MonitorArea(monitor, 1);
+    ScreenArea area = {work.left, work.top, work.right, work.bottom};
     return area;
-}
-
-// The work area of the monitor that holds the mouse pointer: where the user
-// started the program from, the task bar or a shortcut on that screen.
-static ScreenArea WorkAreaUnderPointer()
-{
-    POINT pointer = {0, 0};
-    GetCursorPos(&pointer);
-    return WorkAreaOfMonitor(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
 }
 
 // Sizes the window to the text and places the controls. A new window is
@@ -161,8 +146,8 @@ static int LayOut(HWND window, TextSize text, int dpi, int centre)
     OuterSize(settings, &unused, &parts.settingsHeight);
 
     DialogMargins margins = ConvertMargins(window);
-    ScreenArea area = centre ? WorkAreaUnderPointer()
-                             : WorkAreaOfMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    HMONITOR monitor = centre ? MonitorUnderPointer() : MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    ScreenArea area = WorkAreaOf(monitor);
     FortuneFit fit = FitFortuneWindow(parts, text, margins, SystemMetricForDpi(SM_CXVSCROLL, static_cast<UINT>(dpi)),
                                       area);
     Resize(window, fit.window.width, fit.window.height);
