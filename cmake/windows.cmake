@@ -70,6 +70,12 @@ target_link_libraries(merrowind PRIVATE merrowind_win32)
 # build's own prefix. Built on Windows, they run as they are.
 if(CMAKE_CROSSCOMPILING)
     set(MERROWIND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    # The Wine loader follows the build: the 64-bit one for a 64-bit program.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(MERROWIND_WINE_ARCH x64)
+    else()
+        set(MERROWIND_WINE_ARCH x86)
+    endif()
     configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
@@ -111,7 +117,7 @@ if(MERROWIND_TESTS)
         # start of its server, and every other test runs at 96.
         add_test(NAME gui.At192Dpi.LayoutLinksIconsAndColumns
             COMMAND sh -c [=[
-                program="$1"; export WINEPREFIX="$2"; . "$3"
+                program="$1"; export WINEPREFIX="$2"; MERROWIND_WINE_ARCH="$5"; . "$3"
                 wineserver -p </dev/null >/dev/null 2>&1
                 wine wineboot -i </dev/null >/dev/null 2>&1
                 for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' 'HKEY_CURRENT_CONFIG\Software\Fonts'; do
@@ -125,7 +131,8 @@ if(MERROWIND_TESTS)
                 wineserver -k
                 exit $code
             ]=] sh $<TARGET_FILE:gui_tests> ${CMAKE_BINARY_DIR}/wineprefix-192 ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh
-            "LinkCursor.*:FortuneWindow.ShowsTheWrapped*:FortuneWindow.IsLaidOut*:FortuneWindow.LaysItselfOutAnew*:FortuneWindow.TallFortune*:LinkControl.DrawsBlue*:LinkControl.HandCursor*:SettingsDialog.ListsEverySource*")
+            "LinkCursor.*:FortuneWindow.ShowsTheWrapped*:FortuneWindow.IsLaidOut*:FortuneWindow.LaysItselfOutAnew*:FortuneWindow.TallFortune*:LinkControl.DrawsBlue*:LinkControl.HandCursor*:SettingsDialog.ListsEverySource*"
+            ${MERROWIND_WINE_ARCH})
         set_tests_properties(gui.At192Dpi.LayoutLinksIconsAndColumns PROPERTIES RESOURCE_LOCK desktop TIMEOUT 300)
         # Started through the shell by the link tests; reports how it was shown.
         add_executable(show_probe WIN32 tests/gui/probe/show_probe.cpp)
@@ -152,15 +159,15 @@ if(MERROWIND_TESTS)
     # leaves its desktop unable to make windows for every test after it.
     add_test(NAME e2e.NoDisplay.NeitherTheFileNorTheWindowEndsWithThree
         COMMAND sh -c [=[
-            program="$1"; export WINEPREFIX="$2"; . "$3"
+            program="$1"; export WINEPREFIX="$2"; MERROWIND_WINE_ARCH="$4"; . "$3"
             cd "$(dirname "$program")" || exit 1
-            env -u DISPLAY timeout 100 wine "$program" . </dev/null >/dev/null 2>&1
+            env -u DISPLAY timeout 100 "$MERROWIND_WINE" "$program" . </dev/null >/dev/null 2>&1
             code=$?
             wineserver -k >/dev/null 2>&1
             echo "exit code $code, expected 3"
             [ "$code" -eq 3 ]
         ]=] sh $<TARGET_FILE:merrowind> ${CMAKE_BINARY_DIR}/wineprefix-nodisplay
-            ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh)
+            ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh ${MERROWIND_WINE_ARCH})
     set_tests_properties(e2e.NoDisplay.NeitherTheFileNorTheWindowEndsWithThree PROPERTIES TIMEOUT 150)
 endif()
 

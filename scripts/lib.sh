@@ -1,13 +1,98 @@
-# Shared by the scripts: where things are built, and a warm Wine with a display.
+# Shared by the scripts: where things are built, which Windows architectures
+# this machine runs, and a warm Wine with a display.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-win_build="$root/build/win"
 native_build="$root/build/native"
-# The same prefix as the build's own wine-run.sh (cmake/windows.cmake).
-export WINEPREFIX="$win_build/wineprefix"
-source "$root/cmake/wine-env.sh"
+
+# Does this machine run 32-bit x86 code at all? Many 64-bit kernels (virtual
+# machines, container hosts) are built without it, and then no 32-bit Wine
+# can start, whatever is installed. The probe is the smallest static i386
+# program there is: it does nothing but exit with 7, so it needs no 32-bit
+# library and answers before anything is installed.
+# MERROWIND_PROBE_32BIT=fail makes it answer no, to try the 64-bit-only path.
+runs_32bit_code() {
+    [ "${MERROWIND_PROBE_32BIT:-}" = fail ] && return 1
+    local probe code
+    probe=$(mktemp) || return 1
+    # ELF header, one loadable segment at 0x08048000, then
+    # mov eax, 1; mov ebx, 7; int 0x80 (exit(7)).
+    printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\010\064\0\0\0\0\0\0\0\0\0\0\0\064\0\040\0\1\0\0\0\0\0\0\0' >"$probe"
+    printf '\1\0\0\0\0\0\0\0\0\200\4\010\0\200\4\010\140\0\0\0\140\0\0\0\5\0\0\0\0\020\0\0' >>"$probe"
+    printf '\270\1\0\0\0\273\7\0\0\0\315\200' >>"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null
+    code=$?
+    rm -f "$probe"
+    [ "$code" -eq 7 ]
+}
+
+# Chooses the architectures to build and run: MERROWIND_ARCH=x86, x64 or
+# both; by default both where the machine runs 32-bit code, else x64 alone.
+# Sets archs (an array) and arch_reason (one line that says why), or says
+# why it cannot and fails.
+choose_archs() {
+    local runs32=1
+    runs_32bit_code || runs32=0
+    case "${MERROWIND_ARCH:-}" in
+        "")
+            if [ "$runs32" -eq 1 ]; then
+                archs=(x86 x64)
+                arch_reason="this machine runs 32-bit code: the Windows tests ran on the 32-bit and the 64-bit build"
+            else
+                archs=(x64)
+                arch_reason="this machine runs no 32-bit code: the Windows tests ran on the 64-bit build only"
+            fi ;;
+        x64)
+            archs=(x64)
+            arch_reason="MERROWIND_ARCH=x64: the Windows tests ran on the 64-bit build only" ;;
+        x86|both)
+            if [ "$runs32" -eq 0 ]; then
+                echo "MERROWIND_ARCH=$MERROWIND_ARCH, but this machine runs no 32-bit code (a 32-bit program ends with \"Exec format error\"): use MERROWIND_ARCH=x64" >&2
+                return 1
+            fi
+            if [ "$MERROWIND_ARCH" = x86 ]; then
+                archs=(x86)
+                arch_reason="MERROWIND_ARCH=x86: the Windows tests ran on the 32-bit build only"
+            else
+                archs=(x86 x64)
+                arch_reason="MERROWIND_ARCH=both: the Windows tests ran on the 32-bit and the 64-bit build"
+            fi ;;
+        *)
+            echo "MERROWIND_ARCH must be x86, x64 or both, not \"$MERROWIND_ARCH\"" >&2
+            return 1 ;;
+    esac
+    export MERROWIND_ARCHS="${archs[*]}"
+}
+
+# Points the Windows build, its Wine prefix and every wine call at one
+# architecture: x86 (build/win, a 32-bit prefix) or x64 (build/win64).
+use_arch() {
+    arch=$1
+    case $arch in
+        x86) win_build="$root/build/win" toolchain="$root/cmake/mingw-i686.cmake" ;;
+        x64) win_build="$root/build/win64" toolchain="$root/cmake/mingw-x86_64.cmake" ;;
+        *) echo "unknown architecture $arch" >&2; return 1 ;;
+    esac
+    export MERROWIND_WINE_ARCH=$arch
+    # The same prefix as the build's own wine-run.sh (cmake/windows.cmake).
+    export WINEPREFIX="$win_build/wineprefix"
+    source "$root/cmake/wine-env.sh"
+}
+
+# The architecture the scripts use when they need only one: the first chosen
+# (32-bit where the machine runs it), or MERROWIND_ARCHS as a caller chose.
+default_arch() {
+    if [ -n "${MERROWIND_ARCHS:-}" ]; then
+        echo "${MERROWIND_ARCHS%% *}"
+    elif runs_32bit_code && [ "${MERROWIND_ARCH:-}" != x64 ]; then
+        echo x86
+    else
+        echo x64
+    fi
+}
+use_arch "$(default_arch)"
 
 build_windows() {
-    cmake -S "$root" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    cmake -S "$root" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$win_build" -j"$(nproc)" "$@"
 }
@@ -49,17 +134,37 @@ start_wine() {
     wine wineboot -i </dev/null >/dev/null 2>&1 || true
 }
 
-stop_all() {
+# Fails unless the Wine of the current architecture starts a program; says
+# why in one line.
+check_wine() {
+    local version
+    if ! version=$(wine --version 2>&1 </dev/null); then
+        echo "the $arch Wine does not start ($MERROWIND_WINE: ${version:-no output}): no Windows test can run" >&2
+        return 1
+    fi
+}
+
+stop_wine() {
     wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+}
+
+stop_all() {
+    stop_wine
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 
-# Fails unless the file is a PE32 program that imports only Windows' own DLLs;
-# prints the DLLs it imports.
+# Fails unless the file is a Windows program of the current architecture
+# (PE32 for x86, PE32+ for x64) that imports only Windows' own DLLs; prints
+# the DLLs it imports.
 check_windows_program() {
-    local headers dll dlls
-    headers=$(i686-w64-mingw32-objdump -p "$1") || return 1
-    grep -q 'file format pei-i386' <<<"$headers" || { echo "$1 is not a PE32 program"; return 1; }
+    local headers dll dlls format kind
+    case ${2:-$arch} in
+        x86) format=pei-i386 kind=PE32 ;;
+        x64) format=pei-x86-64 kind=PE32+ ;;
+    esac
+    headers=$(x86_64-w64-mingw32-objdump -p "$1") || return 1
+    grep -q "file format $format\$" <<<"$headers" || { echo "$1 is not a $kind program"; return 1; }
     dlls=$(grep 'DLL Name' <<<"$headers" | awk '{print tolower($3)}' | sort | tr '\n' ' ')
     for dll in $dlls; do
         case $dll in
