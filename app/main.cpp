@@ -8,7 +8,7 @@
 #include "app/selection.h"
 #include "cookies/legacy_sync.h"
 #include "res/resource_ids.h"
-#include "window/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 // Seeds the generator from the local time as a file time, halves added.
 static void SeedFromClock()

@@ -2,8 +2,8 @@
 
 #include "res/resource_ids.h"
 #include "window/fortune_copy.h"
-#include "window/scrolling_text.h"
-#include "window/wide_text.h"
+#include "controls/scrolling_text.h"
+#include "controls/wide_text.h"
 
 // The keys of a modal dialog pass the dialog-box message filter before the
 // dialog manager sees them, whichever control has the focus.

@@ -9,13 +9,6 @@ static void TakeRun(uint32_t extent, int* widest, int* total, int* lastHeight)
     *lastHeight = height;
 }
 
-int ScaleForDpi(int pixels, int dpi)
-{
-    long long product = static_cast<long long>(pixels) * dpi;
-    long long half = product < 0 ? -kDefaultDpi / 2 : kDefaultDpi / 2;
-    return static_cast<int>((product + half) / kDefaultDpi);
-}
-
 TextSize MeasureFortuneText(const char* text, MeasureRunFunction measure, void* context, int dpi)
 {
     int widest = 0;
@@ -64,25 +57,6 @@ FortunePlaces PlaceFortuneControls(const FortuneWindowParts& parts, TextSize tex
     return places;
 }
 
-int CentredOrigin(int screenSize, int windowSize)
-{
-    return screenSize / 2 - windowSize / 2;
-}
-
-// Moves a span of the given length starting at *start into [low, high), as
-// little as possible; a span longer than the room starts at low.
-static void Clamp(int* start, int length, int low, int high)
-{
-    if (*start + length > high) *start = high - length;
-    if (*start < low) *start = low;
-}
-
-int KeptInside(int start, int length, int low, int high)
-{
-    Clamp(&start, length, low, high);
-    return start;
-}
-
 FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, const DialogMargins& m,
                             int scrollBarWidth, ScreenArea area)
 {
@@ -100,33 +74,8 @@ FortuneFit FitFortuneWindow(const FortuneWindowParts& parts, TextSize text, cons
     }
     fit.x = area.left + CentredOrigin(area.right - area.left, fit.window.width);
     fit.y = area.top + CentredOrigin(room, fit.window.height);
-    Clamp(&fit.x, fit.window.width, area.left, area.right);
-    Clamp(&fit.y, fit.window.height, area.top, area.bottom);
+    fit.x = KeptInside(fit.x, fit.window.width, area.left, area.right);
+    fit.y = KeptInside(fit.y, fit.window.height, area.top, area.bottom);
     return fit;
 }
 
-int ClampScrollPosition(int position, int contentHeight, int viewHeight)
-{
-    int last = contentHeight - viewHeight;
-    if (position > last) position = last;
-    if (position < 0) position = 0;
-    return position;
-}
-
-int WheelNotchPixels(unsigned linesPerNotch, int lineHeight, int pageHeight)
-{
-    long long pixels = static_cast<long long>(linesPerNotch) * lineHeight;
-    if (pixels > pageHeight) pixels = pageHeight;
-    return pixels > 0 ? static_cast<int>(pixels) : 0;
-}
-
-WheelTurn TurnWheel(int remainder, int wheelDelta, int notchPixels)
-{
-    // The remainder counts down the text, a positive delta up it.
-    if ((remainder > 0 && wheelDelta > 0) || (remainder < 0 && wheelDelta < 0)) remainder = 0;
-    long long owed = remainder - static_cast<long long>(wheelDelta) * notchPixels;
-    WheelTurn turn;
-    turn.pixels = static_cast<int>(owed / kWheelNotch);
-    turn.remainder = static_cast<int>(owed % kWheelNotch);
-    return turn;
-}

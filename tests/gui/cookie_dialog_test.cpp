@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "window/cookie_dialog.h"
+#include "dialogs/cookie_dialog.h"
 #include "cookies/indexer.h"
 #include "cookies/shared_read.h"
 #include "res/resource_ids.h"

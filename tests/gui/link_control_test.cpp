@@ -11,7 +11,7 @@
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/process.h"
 #include "tests/support/win32_fixtures.h"
-#include "window/program_images.h"
+#include "controls/program_images.h"
 
 // The hand at the size for this run's DPI, as the links show it.
 static HCURSOR LinkCursor()

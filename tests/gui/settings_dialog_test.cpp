@@ -11,12 +11,12 @@
 
 #include "core/catalogue.h"
 #include "core/product.h"
-#include "window/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "res/resource_ids.h"
 #include "tests/gui/dialog_driver.h"
 #include "tests/gui/source_dialogs.h"
 #include "tests/support/gui_driver.h"
-#include "window/link_control.h"
+#include "controls/link_control.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "window/dialog_rules.h"
+#include "dialogs/dialog_rules.h"
 
 TEST(SettingsTitle, ShowsTheActiveTotalAsAnUnsignedNumber)
 {

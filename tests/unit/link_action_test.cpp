@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "window/link_action.h"
+#include "controls/link_action.h"
 
 TEST(LinkAction, TheTwoLabelsOfTheFortuneWindow)
 {

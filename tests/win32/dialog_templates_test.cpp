@@ -13,7 +13,7 @@
 #include "core/product.h"
 #include "res/resource_ids.h"
 #include "tests/support/dialog_template.h"
-#include "window/link_action.h"
+#include "controls/link_action.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/cookie_dialog.h"
+#include "dialogs/cookie_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -10,9 +10,9 @@
 #include "core/ansi_path.h"
 #include "core/source_record.h"
 #include "core/system_dlls.h"
-#include "window/accessible_name.h"
-#include "window/dialog_rules.h"
-#include "window/dialog_support.h"
+#include "controls/accessible_name.h"
+#include "dialogs/dialog_rules.h"
+#include "controls/dialog_support.h"
 #include "cookies/indexer.h"
 #include "res/resource_ids.h"
 

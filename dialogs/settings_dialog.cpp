@@ -1,4 +1,4 @@
-#include "window/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 #include <commctrl.h>
 
@@ -6,13 +6,13 @@
 #include "core/system_dlls.h"
 #include "core/source_record.h"
 #include "cookies/index_location.h"
-#include "window/cookie_dialog.h"
-#include "window/dialog_rules.h"
-#include "window/dialog_support.h"
-#include "window/layout.h"
+#include "dialogs/cookie_dialog.h"
+#include "dialogs/dialog_rules.h"
+#include "controls/dialog_support.h"
+#include "controls/geometry.h"
 #include "res/resource_ids.h"
-#include "window/link_control.h"
-#include "window/program_images.h"
+#include "controls/link_control.h"
+#include "controls/program_images.h"
 
 static const DWORD kListExtendedStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 

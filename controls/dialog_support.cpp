@@ -1,7 +1,7 @@
-#include "window/dialog_support.h"
+#include "controls/dialog_support.h"
 
 #include "core/product.h"
-#include "window/layout.h"
+#include "controls/geometry.h"
 
 HMONITOR MonitorUnderPointer()
 {

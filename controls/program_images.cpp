@@ -1,4 +1,4 @@
-#include "window/program_images.h"
+#include "controls/program_images.h"
 
 #include "core/system_dlls.h"
 #include "res/resource_ids.h"

@@ -7,7 +7,7 @@
 #define COBJMACROS
 #endif
 
-#include "window/accessible_name.h"
+#include "controls/accessible_name.h"
 
 // The GUIDs the annotation service is known by, defined here.
 #include <initguid.h>

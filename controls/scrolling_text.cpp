@@ -1,7 +1,7 @@
-#include "window/scrolling_text.h"
+#include "controls/scrolling_text.h"
 
-#include "window/layout.h"
-#include "window/wide_text.h"
+#include "controls/geometry.h"
+#include "controls/wide_text.h"
 
 // The control keeps its previous window procedure in its user-data slot, and
 // the scroll bar holds the position and the text's height.

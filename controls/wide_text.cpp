@@ -1,4 +1,4 @@
-#include "window/wide_text.h"
+#include "controls/wide_text.h"
 
 uint16_t* AllocateUnits(uint32_t count)
 {

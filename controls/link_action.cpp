@@ -1,4 +1,4 @@
-#include "window/link_action.h"
+#include "controls/link_action.h"
 
 #include <string.h>
 

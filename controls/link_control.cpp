@@ -1,10 +1,10 @@
-#include "window/link_control.h"
+#include "controls/link_control.h"
 
 #include "core/product.h"
 #include "core/system_dlls.h"
 #include "res/resource_ids.h"
-#include "window/link_action.h"
-#include "window/program_images.h"
+#include "controls/link_action.h"
+#include "controls/program_images.h"
 
 static const char kLinkFontFace[] = "MS Sans Serif";
 static const int kLinkFontPoints = 8;

@@ -1,4 +1,4 @@
-#include "window/dialog_rules.h"
+#include "dialogs/dialog_rules.h"
 
 #include <stdio.h>
 #include <string.h>
