@@ -159,6 +159,7 @@ Function RemoveOldCopy
     StrCpy $0 ""
     ExecWait '"$OldDir\uninstall.exe" /S _?=$OldDir' $0
     ${If} $0 != 0
+        SetOutPath "$TEMP"   ; the working folder, which could not be removed
         Delete "$INSTDIR\merrowind.exe"
         Delete "$INSTDIR\README.md"
         Delete "$INSTDIR\NOTICE.txt"
