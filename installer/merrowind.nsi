@@ -1,9 +1,26 @@
-; The per-user installer of Merrowind, made by scripts/package:
-;   makensis -DBUILD=<generated folder> -DFILES=<release folder> -DOUTPUT=<folder> merrowind.nsi
-; BUILD holds version.h and program.ico from the Windows build; FILES holds
-; what the zip holds (merrowind.exe, README.md, NOTICE.txt).
-Unicode true
+; The per-user installer of Merrowind, made by scripts/package once per
+; architecture:
+;   makensis -DARCH=x86|x64 -DBUILD=<generated folder> -DFILES=<release folder> -DOUTPUT=<folder> merrowind.nsi
+; BUILD holds version.h and program.ico from that architecture's Windows
+; build; FILES holds what its zip holds (merrowind.exe, README.md, NOTICE.txt).
+; Both installers use the same folder, entry and values, so either upgrades
+; the other in place. Nothing they touch is redirected for a 32-bit process
+; on 64-bit Windows: HKCU\Software\Microsoft\Windows\CurrentVersion (Run,
+; Uninstall) and the program's own key are shared by both registry views, and
+; the folders are the user's own.
+!if "${ARCH}" == "x64"
+    Target amd64-unicode
+!else if "${ARCH}" == "x86"
+    Target x86-unicode
+!else
+    !error "ARCH must be x86 or x64"
+!endif
 RequestExecutionLevel user
+; A File that cannot be written (the program running, a folder the user
+; cannot write) stops the install before anything is recorded: Retry or
+; Cancel when interactive, Cancel (a non-zero exit code) when silent. The
+; default would offer Ignore, and a silent install would answer it.
+AllowSkipFiles off
 SetCompressor /SOLID lzma
 
 !searchparse /file "${BUILD}/version.h" '#define MERROWIND_VERSION "' VERSION '"'
@@ -16,7 +33,7 @@ SetCompressor /SOLID lzma
 !define INDEX_FOLDER "$APPDATA\Tolvane Software\Merrowind"
 
 Name "Merrowind"
-OutFile "${OUTPUT}/merrowind-setup-${VERSION}.exe"
+OutFile "${OUTPUT}/merrowind-setup-${VERSION}-${ARCH}.exe"
 InstallDir "$LOCALAPPDATA\Programs\Merrowind"
 ; An upgrade goes where the installed copy is.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -42,6 +59,7 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 !define MUI_UNICON "${BUILD}/program.ico"
 
 Var SignIn      ; 1: a fortune at each sign-in (the Run value)
+Var OldDir      ; the folder of the copy installed before ("" if none)
 Var SignInBox
 Var Purge       ; 1: the uninstaller also removes the settings and index files
 Var PurgeBox
@@ -60,6 +78,7 @@ UninstPage custom un.OptionsPage un.OptionsPageLeave
 !macroend
 
 Function .onInit
+    ReadRegStr $OldDir HKCU "${UNINSTALL_KEY}" "InstallLocation"
     ; An upgrade keeps the choice made before; /SIGNIN asks for the value.
     StrCpy $SignIn 0
     ReadRegStr $0 HKCU "${RUN_KEY}" "Merrowind"
@@ -95,7 +114,12 @@ Section
     File "${FILES}/merrowind.exe"
     File "${FILES}/README.md"
     File "${FILES}/NOTICE.txt"
+    Call RemoveOldCopy
+    ClearErrors
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    ${If} ${Errors}
+        Abort "Could not write $INSTDIR\uninstall.exe."
+    ${EndIf}
     ; The output path is the shortcut's working folder: a Fortune.txt kept
     ; beside the program is found when it starts from the Start menu.
     CreateShortCut "$SMPROGRAMS\Merrowind.lnk" "$INSTDIR\merrowind.exe"
@@ -119,6 +143,35 @@ Section
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; An upgrade into another folder first removes the copy installed before,
+; with its own uninstaller run silently in place (so it is done when it
+; returns) and without /PURGE, so the settings and index files stay. It runs
+; only once the new files are written: if either step fails, the old copy is
+; left whole and still the installed one.
+Function RemoveOldCopy
+    ${If} $OldDir == ""
+    ${OrIf} $OldDir == $INSTDIR
+        Return
+    ${EndIf}
+    ${IfNot} ${FileExists} "$OldDir\uninstall.exe"
+        Return
+    ${EndIf}
+    StrCpy $0 ""
+    ExecWait '"$OldDir\uninstall.exe" /S _?=$OldDir' $0
+    ${If} $0 != 0
+        SetOutPath "$TEMP"   ; the working folder, which could not be removed
+        Delete "$INSTDIR\merrowind.exe"
+        Delete "$INSTDIR\README.md"
+        Delete "$INSTDIR\NOTICE.txt"
+        RMDir "$INSTDIR"
+        MessageBox MB_OK|MB_ICONSTOP "Merrowind installed in $OldDir could not be removed: it may be running. Close it and run Setup again." /SD IDOK
+        Abort "Could not remove Merrowind from $OldDir."
+    ${EndIf}
+    ; Run in place, the old uninstaller could not delete itself.
+    Delete "$OldDir\uninstall.exe"
+    RMDir "$OldDir"
+FunctionEnd
+
 ; The uninstaller that runs is a copy of uninstall.exe in the temporary
 ; folder (or, started with _?=, uninstall.exe itself), and no program can
 ; delete itself. A hidden command prompt deletes it, and its folder when
@@ -127,6 +180,12 @@ SectionEnd
 Var Uninstalled
 Function un.onUninstSuccess
     StrCpy $Uninstalled 1
+    ${If} ${Silent}
+        Call un.RemoveOwnCopy
+    ${EndIf}
+FunctionEnd
+
+Function un.onUninstFailed
     ${If} ${Silent}
         Call un.RemoveOwnCopy
     ${EndIf}
@@ -175,17 +234,54 @@ Function un.OptionsPageLeave
     ${NSD_GetState} $PurgeBox $Purge
 FunctionEnd
 
+; $0: the program the Start-menu shortcut starts ("" when there is none).
+Function un.ShortcutTarget
+    StrCpy $0 ""
+    ; IShellLinkW through IPersistFile::Load, then IShellLinkW::GetPath.
+    System::Call 'ole32::CoCreateInstance(g "{00021401-0000-0000-C000-000000000046}", p 0, i 1, g "{000214F9-0000-0000-C000-000000000046}", *p .r1) i .r2'
+    ${If} $2 = 0
+        System::Call '$1->0(g "{0000010b-0000-0000-C000-000000000046}", *p .r3) i .r2'
+        ${If} $2 = 0
+            System::Call '$3->5(w "$SMPROGRAMS\Merrowind.lnk", i 0) i .r2'
+            ${If} $2 = 0
+                System::Call '$1->3(w .r0, i ${NSIS_MAX_STRLEN}, p 0, i 0)'
+            ${EndIf}
+            System::Call '$3->2()'
+        ${EndIf}
+        System::Call '$1->2()'
+    ${EndIf}
+FunctionEnd
+
 ; Only what the installer put there: the folder itself goes only when empty,
 ; so cookie files and a Fortune.txt kept in it stay.
 Section "Uninstall"
+    ; A running program cannot be deleted. Stop before anything else goes,
+    ; so that the copy stays whole and can be uninstalled once it is closed.
+retry:
     Delete "$INSTDIR\merrowind.exe"
+    ${If} ${FileExists} "$INSTDIR\merrowind.exe"
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Merrowind could not be removed from $INSTDIR: it may be running.$\r$\nClose it and click Retry." /SD IDCANCEL IDRETRY retry
+        Abort "Could not remove $INSTDIR\merrowind.exe."
+    ${EndIf}
     Delete "$INSTDIR\README.md"
     Delete "$INSTDIR\NOTICE.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
-    Delete "$SMPROGRAMS\Merrowind.lnk"
-    DeleteRegValue HKCU "${RUN_KEY}" "Merrowind"
-    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ; The shortcut, sign-in value and entry go only when they name this
+    ; folder: a second copy (an old folder left after an upgrade elsewhere)
+    ; leaves those of the installed copy alone.
+    Call un.ShortcutTarget
+    ${If} $0 == "$INSTDIR\merrowind.exe"
+        Delete "$SMPROGRAMS\Merrowind.lnk"
+    ${EndIf}
+    ReadRegStr $0 HKCU "${RUN_KEY}" "Merrowind"
+    ${If} $0 == '"$INSTDIR\merrowind.exe"'
+        DeleteRegValue HKCU "${RUN_KEY}" "Merrowind"
+    ${EndIf}
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == $INSTDIR
+        DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ${EndIf}
 
     ${If} $Purge = 1
         DeleteRegKey HKCU "${CATALOGUE_KEY}"

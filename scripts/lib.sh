@@ -174,3 +174,18 @@ check_windows_program() {
     done
     echo "$dlls"
 }
+
+# The architectures scripts/package builds: those of the test run
+# (MERROWIND_ARCHS), else MERROWIND_ARCH's choice, else both. Packaging only
+# builds, so both work on any machine.
+package_archs() {
+    if [ -n "${MERROWIND_ARCHS:-}" ]; then
+        echo "$MERROWIND_ARCHS"
+        return
+    fi
+    case "${MERROWIND_ARCH:-both}" in
+        x86|x64) echo "$MERROWIND_ARCH" ;;
+        both) echo "x86 x64" ;;
+        *) echo "MERROWIND_ARCH must be x86, x64 or both, not \"$MERROWIND_ARCH\"" >&2; return 1 ;;
+    esac
+}
