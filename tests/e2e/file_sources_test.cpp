@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 #include "tests/support/app_data.h"
 #include "tests/support/process.h"
 #include "tests/support/shown_text.h"
@@ -114,6 +115,26 @@ TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
     SourceRecord recounted = CookieRecord(folder_.File("cookies.idx"));
     recounted.count = 1;
     EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({recounted})) << "the catalogue keeps the fresh count";
+}
+
+// This test holds the catalogue lock, as another copy of the program would,
+// past the program's wait: the fortune comes all the same, but the start-up
+// sync of "Fortune.txt" and the fresh count wait for a later run.
+TEST_F(FileSources, CatalogueWritesWaitForTheLockAnotherProcessHolds)
+{
+    SourceRecord stale = CookieRecord(folder_.File("cookies.idx"));
+    stale.count = 1000000;  // so that the run after the lock draws it too
+    WriteCatalogue({stale});
+    folder_.Write("Fortune.txt", kLegacy);
+    HANDLE held;
+    ASSERT_EQ(LockCatalogue(&held), 1);
+    EXPECT_TRUE(OneOf(RunOnce(), {"Cookie zero\r\n", "Cookie one\r\n", "Cookie two\r\n"}));
+    EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({stale})) << "nothing written under another's lock";
+    UnlockCatalogue(held);
+    RunOnce();
+    std::vector<SourceRecord> after = ReadCatalogue();
+    ASSERT_EQ(after.size(), 2u) << "the sync added Fortune.txt";
+    EXPECT_EQ(after[0].count, 3u) << "the count follows the index";
 }
 
 TEST_F(FileSources, GermanCookieFileWritesTheFortunesBytes)
