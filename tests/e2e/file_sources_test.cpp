@@ -109,7 +109,12 @@ TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
     // The user shortens the file to one long fortune: the old offsets would
     // cut it in the middle, and positions 1 and 2 no longer exist.
     const std::string edited = "One fortune only, and longer than the three before it\r\n";
+    FILETIME before = LastWriteTime(folder_.File("cookies.txt"));
     folder_.Write("cookies.txt", edited);
+    // Saved a minute later: times less than 2 s apart count as the same.
+    ULARGE_INTEGER later = {{before.dwLowDateTime, before.dwHighDateTime}};
+    later.QuadPart += 600000000u;
+    SetLastWriteTime(folder_.File("cookies.txt"), {later.LowPart, later.HighPart});
     EXPECT_EQ(RunOnce(), edited);
     EXPECT_EQ(ReadWholeFile(folder_.File("cookies.idx")).size(), 4u) << "the index was rebuilt with one entry";
     SourceRecord recounted = CookieRecord(folder_.File("cookies.idx"));
