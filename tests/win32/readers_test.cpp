@@ -351,9 +351,8 @@ TEST_F(Readers, IndexOfAnotherVersionOfItsFileIsRebuilt)
 // itself; this copy waits for it and reads what it made.
 static DWORD WINAPI FinishBuildSoon(LPVOID building)
 {
-    Sleep(300);  // the other copy's scan
-    CloseHandle(building);
-    return 0;
+    Sleep(300);  // the other copy's scan, which this copy's first try falls into
+    return CloseHandle(building);
 }
 
 TEST_F(Readers, IndexAnotherCopyIsBuildingIsWaitedFor)
