@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 #include "core/product.h"
 #include "app/command_line.h"
 #include "app/loop_result.h"
@@ -20,10 +21,17 @@ static void SeedFromClock()
     SeedRandom(SeedFromFileTime(stamp.dwLowDateTime, stamp.dwHighDateTime));
 }
 
-// An empty catalogue gets the built-in collection at position 0.
+// An empty catalogue gets the built-in collection at position 0. The count
+// and the write are one step for the catalogue lock; the record goes in
+// after the wait all the same, or there would be nothing to draw.
 static void EnsureCatalogue()
 {
-    if (CountSourceRecords() != 0) return;
+    HANDLE held;
+    LockCatalogue(&held);
+    if (CountSourceRecords() != 0) {
+        UnlockCatalogue(held);
+        return;
+    }
     SourceRecord builtIn;
     ZeroMemory(&builtIn, sizeof builtIn);
     builtIn.active = 1;
@@ -31,6 +39,7 @@ static void EnsureCatalogue()
     builtIn.count = kBuiltInFortuneCount;
     SetField(builtIn.name, sizeof builtIn.name, kBuiltInSourceName);
     WriteSourceRecord(0, &builtIn);
+    UnlockCatalogue(held);
 }
 
 // A window start that ends with nothing to show says why and offers the

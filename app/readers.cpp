@@ -13,6 +13,7 @@
 #include "core/code_page.h"
 #include "core/product.h"
 #include "core/text_encoding.h"
+#include "cookies/index_time.h"
 #include "cookies/indexer.h"
 #include "cookies/scanner.h"
 #include "cookies/shared_read.h"
@@ -71,22 +72,26 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
     return result;
 }
 
-// Offset of fortune r, from entry r of the index file; 0 (the first fortune)
-// when the index cannot be opened, positioned or read in full. A position at
-// or beyond the index's own entries (drawn over a count the catalogue held
-// before the file changed) is drawn again within them: read, it would give
-// the first fortune every time.
-static uint32_t LookUpOffset(const char* indexPath, uint32_t r)
+// The number of whole entries in the open index; 0 when its size cannot be
+// read.
+static uint32_t IndexEntries(HANDLE index)
 {
-    uint32_t offset = 0;
-    HANDLE index = OpenSharedForReading(indexPath);
-    if (index == INVALID_HANDLE_VALUE) return 0;
     DWORD sizeHigh = 0;
     DWORD size = GetFileSize(index, &sizeHigh);
-    if (size != INVALID_FILE_SIZE || GetLastError() == NO_ERROR) {
-        uint64_t entries = ((static_cast<uint64_t>(sizeHigh) << 32) | size) / 4u;
-        if (r >= entries) r = ScaledRandom(static_cast<uint32_t>(entries));
-    }
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+    uint64_t entries = ((static_cast<uint64_t>(sizeHigh) << 32) | size) / 4u;
+    return entries > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(entries);
+}
+
+// Offset of fortune r, from entry r of the open index; 0 (the first fortune)
+// when the index cannot be positioned or read in full. A position at or
+// beyond the index's own entries (drawn over a count the catalogue held
+// before the file changed) is drawn again within them: read, it would give
+// the first fortune every time.
+static uint32_t LookUpOffset(HANDLE index, uint32_t entries, uint32_t r)
+{
+    uint32_t offset = 0;
+    if (entries > 0 && r >= entries) r = ScaledRandom(entries);
     uint64_t at = static_cast<uint64_t>(r) * 4u;
     LONG high = static_cast<LONG>(at >> 32);
     DWORD low = SetFilePointer(index, static_cast<LONG>(at & 0xFFFFFFFFu), &high, FILE_BEGIN);
@@ -95,7 +100,6 @@ static uint32_t LookUpOffset(const char* indexPath, uint32_t r)
         // An entry cut short by the end of the file is no offset at all.
         if (!ReadFile(index, &offset, 4, &got, nullptr) || got != 4) offset = 0;
     }
-    CloseHandle(index);
     return offset;
 }
 
@@ -122,19 +126,70 @@ static uint32_t ReadCookieBytes(HANDLE cookies, char* text)
     return total;
 }
 
-// The index is made afresh when it is missing (an empty path included), and
-// when it was not built from this version of the cookie file: the indexer
-// gives the index the cookie file's last-write time, and an edit (a newer
-// time) or a copy or unzip of another version (often an older time) would
-// have the old offsets cut fortunes anywhere. A cookie file that cannot be
-// looked at is left to the open that reads it.
-static int IndexNeedsRebuild(const char* indexPath, const char* cookiePath)
+// Whether the open index was built from this version of the open cookie
+// file: the indexer gives the index the cookie file's last-write time, and an
+// edit (a newer time) or a copy or unzip of another version (often an older
+// time) would have the old offsets cut fortunes anywhere. Both times come
+// from the open files, as the indexer takes and stamps them: through a path,
+// a cookie file reached by a symbolic link gives the link's own times, which
+// would never match. A missing index is not current; a cookie file whose
+// time cannot be read is left to the read.
+static int IndexIsCurrent(HANDLE index, HANDLE cookies)
 {
-    WIN32_FILE_ATTRIBUTE_DATA index;
-    WIN32_FILE_ATTRIBUTE_DATA cookies;
-    if (!GetFileAttributesExA(indexPath, GetFileExInfoStandard, &index)) return 1;
-    if (!GetFileAttributesExA(cookiePath, GetFileExInfoStandard, &cookies)) return 0;
-    return CompareFileTime(&cookies.ftLastWriteTime, &index.ftLastWriteTime) != 0;
+    if (index == INVALID_HANDLE_VALUE) return 0;
+    FILETIME indexTime;
+    FILETIME cookieTime;
+    if (!GetFileTime(cookies, nullptr, nullptr, &cookieTime)) return 1;
+    if (!GetFileTime(index, nullptr, nullptr, &indexTime)) return 0;
+    return SameFileTime((static_cast<uint64_t>(indexTime.dwHighDateTime) << 32) | indexTime.dwLowDateTime,
+                        (static_cast<uint64_t>(cookieTime.dwHighDateTime) << 32) | cookieTime.dwLowDateTime);
+}
+
+// How long a copy waits for another that is building the same index, and
+// how often it looks whether that one is done.
+static const DWORD kOtherBuildWaitMs = 3000;
+static const DWORD kOtherBuildPollMs = 50;
+
+// Opens the index for reading. While another running copy of the program
+// builds it (its create keeps the file to itself) the open is refused; that
+// copy is waited for, a bounded time.
+static HANDLE OpenIndexAfterOtherBuild(const char* indexPath)
+{
+    for (DWORD waited = 0;; waited += kOtherBuildPollMs) {
+        HANDLE index = OpenSharedForReading(indexPath);
+        if (index != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+            waited >= kOtherBuildWaitMs)
+            return index;
+        Sleep(kOtherBuildPollMs);
+    }
+}
+
+// Builds the record's index on this thread and opens it into *index; 1 on
+// success. Two copies started together find the same stale index, and the
+// second one's create fails while the first one builds: that copy reads the
+// index the first one made, or, when it is still not current, builds it once
+// more, before the source counts as unreadable.
+static int RebuildIndex(SourceRecord* record, HANDLE cookies, HANDLE* index)
+{
+    IndexJob job;
+    job.record = record;
+    job.thread = nullptr;
+    job.progress.store(0);
+    job.cancel.store(0);
+    job.taken = &kCatalogueIndexNames;
+    DWORD code = IndexCookieFile(&job);
+    char indexPath[kPathFieldSize + 1];
+    FieldString(record->indexPath, indexPath);
+    if (code == kIndexCannotCreate) {
+        *index = OpenIndexAfterOtherBuild(indexPath);
+        if (IndexIsCurrent(*index, cookies)) return 1;
+        if (*index != INVALID_HANDLE_VALUE) CloseHandle(*index);
+        code = IndexCookieFile(&job);
+    }
+    *index = INVALID_HANDLE_VALUE;
+    if (code != kIndexOk) return 0;
+    *index = OpenSharedForReading(indexPath);
+    return 1;
 }
 
 int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
@@ -146,51 +201,62 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
     char cookiePath[kPathFieldSize + 1];
     FieldString(record->indexPath, indexPath);
     FieldString(record->cookiePath, cookiePath);
+    HANDLE cookies = OpenSharedForReading(cookiePath);
+    if (cookies == INVALID_HANDLE_VALUE) {
+        GlobalFree(text);
+        return kLoopSourceFailed;
+    }
+    const SourceRecord stored = *record;
     int temporaryIndex = 0;
-    if (IndexNeedsRebuild(indexPath, cookiePath)) {
-        // Rebuilt on this thread. A record without an index path gets a new
-        // name that is never stored, so that index is only for this turn:
-        // kept, such files would pile up at every turn until no name is free.
+    HANDLE index = OpenSharedForReading(indexPath);
+    if (!IndexIsCurrent(index, cookies)) {
+        // Rebuilt on this thread, which needs the index to itself. A record
+        // without an index path gets a new name that is never stored, so
+        // that index is only for this turn: kept, such files would pile up
+        // at every turn until no name is free.
+        if (index != INVALID_HANDLE_VALUE) CloseHandle(index);
         temporaryIndex = indexPath[0] == '\0';
-        const SourceRecord stored = *record;
-        IndexJob job;
-        job.record = record;
-        job.thread = nullptr;
-        job.progress.store(0);
-        job.cancel.store(0);
-        job.taken = &kCatalogueIndexNames;
-        if (IndexCookieFile(&job) != kIndexOk) {
+        if (!RebuildIndex(record, cookies, &index)) {
+            CloseHandle(cookies);
             GlobalFree(text);
             return kLoopSourceFailed;
         }
         FieldString(record->indexPath, indexPath);
-        // The fresh count goes into the catalogue, so that later draws
-        // weigh the source by what it holds now.
-        if (record->count != stored.count) UpdateSourceCount(&stored, record->count);
+    }
+
+    // The catalogue's count follows the index: after a rebuild, and also
+    // when a count written before was lost (another copy's save put an older
+    // row back), since a current index is never rebuilt. Later draws then
+    // weigh the source by what it holds, and reach all of it.
+    uint32_t offset = 0;
+    if (index != INVALID_HANDLE_VALUE) {
+        uint32_t entries = IndexEntries(index);
+        if (entries != 0 && entries != stored.count) {
+            record->count = entries;
+            UpdateSourceCount(&stored, entries);
+        }
+        offset = LookUpOffset(index, entries, r);
+        CloseHandle(index);
     }
 
     int result = kLoopSourceFailed;
-    uint32_t offset = LookUpOffset(indexPath, r);
-    HANDLE cookies = OpenSharedForReading(cookiePath);
-    if (cookies != INVALID_HANDLE_VALUE) {
-        // The offset goes as a signed 32-bit distance: 2 GiB and beyond fail.
-        if (SetFilePointer(cookies, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
-            if (offset == 0) SkipUtf8Mark(cookies);
-            uint32_t n = ReadCookieBytes(cookies, text);
-            uint32_t length = CookieFortuneLength(text, n);
-            // A fortune that fills the buffer may go on past it, cut inside
-            // a character, which would make its text no UTF-8.
-            if (length == kFortuneTextLimit) {
-                AnsiLeadBytes lead;
-                GetAnsiLeadBytes(&lead);
-                length = WholeCharactersLength(text, length, &lead);
-            }
-            text[length] = '\0';
-            CloseHandle(cookies);
-            result = DeliverFortune(instance, text);
-        } else {
-            CloseHandle(cookies);
+    // The offset goes as a signed 32-bit distance: 2 GiB and beyond fail.
+    if (SetFilePointer(cookies, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER) {
+        if (offset == 0) SkipUtf8Mark(cookies);
+        uint32_t n = ReadCookieBytes(cookies, text);
+        uint32_t length = CookieFortuneLength(text, n);
+        // A fortune that fills the buffer may go on past it, cut inside
+        // a character, which would make its text no UTF-8.
+        if (length == kFortuneTextLimit) {
+            AnsiLeadBytes lead;
+            GetAnsiLeadBytes(&lead);
+            length = WholeCharactersLength(text, length, &lead);
         }
+        text[length] = '\0';
+        CloseHandle(cookies);
+        result = DeliverFortune(instance, text);
+    } else {
+        CloseHandle(cookies);
     }
     GlobalFree(text);
     if (temporaryIndex) DeleteFileA(indexPath);

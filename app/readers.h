@@ -14,9 +14,11 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r);
 
 // Fortune r of a cookie file, looked up in its index file. record is the
 // turn's own copy, as the catalogue holds it. An index that is missing or
-// was built from another version of the file is rebuilt first, which
-// recounts the copy (and names a new index in it when it named none); the
-// catalogue's record then gets the fresh count, and nothing else.
+// was built from another version of the file is rebuilt first (and a new
+// index named in the copy when it named none). Whenever the index holds
+// another number of entries than the copy's count, the copy and the
+// catalogue's record get that number, and nothing else (skipped when another
+// copy of the program holds the catalogue past the wait).
 int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record);
 
 #endif

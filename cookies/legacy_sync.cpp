@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 #include "core/product.h"
 #include "core/text_encoding.h"
 #include "cookies/legacy_file.h"
@@ -48,7 +49,21 @@ static int HasLegacyRecord()
 
 static void RescanLegacyFileAt(const char* path, uint32_t* count, uint32_t* replace);
 
+static void SyncLegacyTextFileLocked();
+
+// The whole sync, from the change test to the last write, is one
+// read-modify-write of the catalogue. When another copy holds the lock past
+// the wait, nothing is written: the stored time stays old, so the next start
+// does it all again.
 void SyncLegacyTextFile()
+{
+    HANDLE held;
+    if (!LockCatalogue(&held)) return;
+    SyncLegacyTextFileLocked();
+    UnlockCatalogue(held);
+}
+
+static void SyncLegacyTextFileLocked()
 {
     char path[MAX_PATH];
     FindLegacyFile(path);
@@ -156,7 +171,10 @@ static void RescanLegacyFileAt(const char* path, uint32_t* count, uint32_t* repl
 
 void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
 {
+    HANDLE held;
+    if (!LockCatalogue(&held)) return;
     char path[MAX_PATH];
     FindLegacyFile(path);
     RescanLegacyFileAt(path, count, replace);
+    UnlockCatalogue(held);
 }

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+// Both run under the catalogue lock and do nothing when another copy of the
+// program holds it past the wait.
 void SyncLegacyTextFile();
 // Counts the fortune lines into *count and sets *replace from the first
 // line; *replace comes in holding the value to keep when no line is read.

@@ -2,6 +2,7 @@
 # indexer, where index files live, and the legacy "Fortune.txt" rules and
 # synchronisation.
 list(APPEND MERROWIND_PURE_SOURCES
+    cookies/index_time.cpp
     cookies/legacy_lines.cpp
     cookies/line_escape.cpp
     cookies/scanner.cpp

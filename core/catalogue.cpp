@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/catalogue_lock.h"
+
 #include <string.h>
 
 const char CatalogueKey[] = "Software\\Tolvane\\Merrowind";
@@ -79,7 +81,7 @@ int WriteSourceRecord(int i, const SourceRecord* record)
     return status == ERROR_SUCCESS ? 1 : 0;
 }
 
-int DeleteSourceRecord(int i)
+static int DeleteAndShift(int i)
 {
     int result = 0;
     HKEY key;
@@ -101,12 +103,27 @@ int DeleteSourceRecord(int i)
         ++position;
         if (!ReadSourceRecord(position, &scratch)) break;
     }
-    DeleteSourceRecord(position - 1);
+    DeleteAndShift(position - 1);
+    return result;
+}
+
+// Only "Fortune.txt" gone takes a record out; the next start would take it
+// out again, but a shift half done would leave a record twice, so it goes on
+// after the wait.
+int DeleteSourceRecord(int i)
+{
+    HANDLE held;
+    LockCatalogue(&held);
+    int result = DeleteAndShift(i);
+    UnlockCatalogue(held);
     return result;
 }
 
 int UpdateSourceCount(const SourceRecord* old, uint32_t count)
 {
+    // Optional: a count skipped now is written at a later draw.
+    HANDLE held;
+    if (!LockCatalogue(&held)) return 0;
     int written = 0;
     SourceRecord record;
     for (int i = 0; ReadSourceRecord(i, &record); ++i) {
@@ -114,6 +131,7 @@ int UpdateSourceCount(const SourceRecord* old, uint32_t count)
         record.count = count;
         written += WriteSourceRecord(i, &record);
     }
+    UnlockCatalogue(held);
     return written;
 }
 
@@ -134,9 +152,16 @@ static SourceRecord* ReadAllSourceRecords(int* n)
 
 int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecordWriter write)
 {
+    // The user's save is never dropped: after the wait it goes on without
+    // the lock, as every save did before there was one.
+    HANDLE held;
+    LockCatalogue(&held);
     int oldCount;
     SourceRecord* old = ReadAllSourceRecords(&oldCount);
-    if (old == nullptr) return 0;
+    if (old == nullptr) {
+        UnlockCatalogue(held);
+        return 0;
+    }
     int written = 0;
     while (written < n && write(written, records[written])) ++written;
     if (written == n) {
@@ -147,6 +172,7 @@ int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecord
         if (written > oldCount) TruncateSourceRecords(oldCount);
     }
     LocalFree(old);
+    UnlockCatalogue(held);
     return written == n ? 1 : 0;
 }
 

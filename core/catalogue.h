@@ -20,10 +20,12 @@ int ReadSourceRecord(int i, SourceRecord* record);
 // Creates or overwrites record i; 1 on success.
 int WriteSourceRecord(int i, const SourceRecord* record);
 // Deletes record i and moves every later record down one place; 1 if the
-// key could be opened for the deletion.
+// key could be opened for the deletion. Under the catalogue lock (see
+// core/catalogue_lock.h), waited for and then gone on without.
 int DeleteSourceRecord(int i);
 // Writes count into every record that still equals old, byte for byte,
-// changing nothing else; returns how many were written.
+// changing nothing else; returns how many were written. Under the catalogue
+// lock; an optional write, so nothing is written when the wait runs out.
 int UpdateSourceCount(const SourceRecord* old, uint32_t count);
 // Writes one record at position i; 1 on success. WriteSourceRecord is one.
 typedef int (*SourceRecordWriter)(int i, const SourceRecord* record);
@@ -33,6 +35,8 @@ typedef int (*SourceRecordWriter)(int i, const SourceRecord* record);
 // behind them dropped, so that the catalogue is the old list or the new one,
 // never a mix of both; 0 then, and 0 without a write when there is no memory
 // to keep the old list in. Writes go through write (tests pass a failing one).
+// Under the catalogue lock, waited for and then gone on without: this is the
+// user's save.
 int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecordWriter write = WriteSourceRecord);
 // Deletes the values from position first up to the end of the unbroken run,
 // leaving positions below first alone; 1 if at least one was deleted.

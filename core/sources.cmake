@@ -10,6 +10,7 @@ list(APPEND MERROWIND_PURE_SOURCES
 list(APPEND MERROWIND_WIN32_SOURCES
     core/ansi_path.cpp
     core/catalogue.cpp
+    core/catalogue_lock.cpp
     core/code_page.cpp
     core/system_dlls.cpp
 )

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 #include "tests/support/app_data.h"
 #include "tests/support/process.h"
 #include "tests/support/shown_text.h"
@@ -108,12 +109,37 @@ TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
     // The user shortens the file to one long fortune: the old offsets would
     // cut it in the middle, and positions 1 and 2 no longer exist.
     const std::string edited = "One fortune only, and longer than the three before it\r\n";
+    FILETIME before = LastWriteTime(folder_.File("cookies.txt"));
     folder_.Write("cookies.txt", edited);
+    // Saved a minute later: times less than 2 s apart count as the same.
+    ULARGE_INTEGER later = {{before.dwLowDateTime, before.dwHighDateTime}};
+    later.QuadPart += 600000000u;
+    SetLastWriteTime(folder_.File("cookies.txt"), {later.LowPart, later.HighPart});
     EXPECT_EQ(RunOnce(), edited);
     EXPECT_EQ(ReadWholeFile(folder_.File("cookies.idx")).size(), 4u) << "the index was rebuilt with one entry";
     SourceRecord recounted = CookieRecord(folder_.File("cookies.idx"));
     recounted.count = 1;
     EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({recounted})) << "the catalogue keeps the fresh count";
+}
+
+// This test holds the catalogue lock, as another copy of the program would,
+// past the program's wait: the fortune comes all the same, but the start-up
+// sync of "Fortune.txt" and the fresh count wait for a later run.
+TEST_F(FileSources, CatalogueWritesWaitForTheLockAnotherProcessHolds)
+{
+    SourceRecord stale = CookieRecord(folder_.File("cookies.idx"));
+    stale.count = 1000000;  // so that the run after the lock draws it too
+    WriteCatalogue({stale});
+    folder_.Write("Fortune.txt", kLegacy);
+    HANDLE held;
+    ASSERT_EQ(LockCatalogue(&held), 1);
+    EXPECT_TRUE(OneOf(RunOnce(), {"Cookie zero\r\n", "Cookie one\r\n", "Cookie two\r\n"}));
+    EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({stale})) << "nothing written under another's lock";
+    UnlockCatalogue(held);
+    RunOnce();
+    std::vector<SourceRecord> after = ReadCatalogue();
+    ASSERT_EQ(after.size(), 2u) << "the sync added Fortune.txt";
+    EXPECT_EQ(after[0].count, 3u) << "the count follows the index";
 }
 
 TEST_F(FileSources, GermanCookieFileWritesTheFortunesBytes)

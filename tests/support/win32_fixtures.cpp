@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 
 static LONG g_folderSerial = 0;
 
@@ -310,6 +311,12 @@ void ScratchTest::SetUp()
     wsprintfA(key, "Software\\MerrowindTests\\%lu-%ld", GetCurrentProcessId(),
               InterlockedIncrement(&g_keySerial));
     scratchKey_ = key;
+    // The catalogue is the scratch key's, and so is its lock: a test that
+    // holds the lock, or the real program run beside the tests, holds up
+    // nobody else.
+    char lock[64];
+    wsprintfA(lock, "Local\\MerrowindTests.%lu", GetCurrentProcessId());
+    NameCatalogueLock(lock);
     DeleteKeyTree(HKEY_CURRENT_USER, key);
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_,
                               nullptr),

@@ -1,5 +1,6 @@
-// The cookie-file format: the indexer's byte scanner, its progress values and
-// the rule by which a reader ends a fortune.
+// The cookie-file format: the indexer's byte scanner, its progress values,
+// the rule by which a reader ends a fortune and when an index's time is its
+// cookie file's.
 #include <stdint.h>
 
 #include <random>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cookies/index_time.h"
 #include "cookies/scanner.h"
 #include "tests/support/cookie_split.h"
 
@@ -193,4 +195,15 @@ TEST(IndexProgress, EverySizeUpToFiveThousandFollowsThePlainFormula)
         if (previous == 99) ++endingAt99;
     }
     EXPECT_GT(endingAt99, 0) << "some sizes end at 99 when the quotient is rounded first";
+}
+
+// 2-second volumes (FAT) keep times near, not at, the cookie file's: below
+// 2 s apart, either way round, is the same time; from 2 s on it is not.
+TEST(IndexTime, TimesLessThanTwoSecondsApartAreTheSame)
+{
+    const uint64_t t = 0x01D9000000000000u, s = 10000000u;  // a time, and one second
+    const struct { uint64_t a, b; int same; } rows[] = {
+        {t, t, 1}, {t, t + 2 * s - 1, 1}, {t + 2 * s - 1, t, 1}, {t, t + 2 * s, 0}, {t + 2 * s, t, 0},
+        {0, UINT64_MAX, 0}, {UINT64_MAX, 0, 0}};
+    for (const auto& r : rows) EXPECT_EQ(SameFileTime(r.a, r.b), r.same) << r.a << " and " << r.b;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 #include "tests/support/win32_fixtures.h"
 
 class Catalogue : public ScratchTest {};
@@ -161,4 +162,75 @@ TEST_F(Catalogue, ReplaceGivesTheNewListOrPutsTheOldOneBack)
         EXPECT_EQ(ReadCatalogue(), g_failingCall < 0 ? fresh : old);
         EXPECT_EQ(CountSourceRecords(), g_failingCall < 0 ? 3 : 1) << "expected nothing behind the list";
     }
+}
+
+// Another copy of the program holding the catalogue lock, played by a thread
+// that takes it by its name; with no release event it ends holding it.
+struct LockHolder {
+    HANDLE taken, release;
+};
+static DWORD WINAPI HoldCatalogueLock(LPVOID parameter)
+{
+    LockHolder* holder = static_cast<LockHolder*>(parameter);
+    HANDLE held;
+    if (!LockCatalogue(&held)) return 1;
+    SetEvent(holder->taken);
+    if (holder->release == nullptr) return 0;
+    WaitForSingleObject(holder->release, INFINITE);
+    UnlockCatalogue(held);
+    return 0;
+}
+
+// While another copy holds the lock past the wait, the optional count is
+// skipped and the user's save still lands; a lock whose holder ended is free.
+TEST_F(Catalogue, LockHeldElsewhereSkipsTheCountButNotTheSave)
+{
+    const SourceRecord old = MakeRecord(1, 2, 3, "a", "a.txt", "a.idx"), saved = MakeRecord(1, 2, 8, "b");
+    const SourceRecord* rows[] = {&saved};
+    for (int holding : {0, 1, 2}) {  // no holder, a live one, one that ended holding it
+        SCOPED_TRACE("holder " + std::to_string(holding));
+        WriteCatalogue({old});
+        LockHolder holder = {CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                             holding == 1 ? CreateEventA(nullptr, TRUE, FALSE, nullptr) : nullptr};
+        HANDLE thread = holding ? CreateThread(nullptr, 0, HoldCatalogueLock, &holder, 0, nullptr) : nullptr;
+        ASSERT_EQ(holding ? WaitForSingleObject(holder.taken, 10000) : WAIT_OBJECT_0, WAIT_OBJECT_0);
+        ASSERT_EQ(holding == 2 ? WaitForSingleObject(thread, 10000) : WAIT_OBJECT_0, WAIT_OBJECT_0);
+        EXPECT_EQ(UpdateSourceCount(&old, 4), holding == 1 ? 0 : 1);
+        EXPECT_EQ(ReadCatalogue()[0].count, holding == 1 ? 3u : 4u);
+        EXPECT_EQ(ReplaceSourceRecords(rows, 1), 1);
+        EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({saved}));
+        if (holder.release != nullptr) SetEvent(holder.release);
+        if (thread != nullptr) {
+            WaitForSingleObject(thread, 10000);
+            CloseHandle(thread);
+        }
+    }
+}
+
+// A count written by another copy while a save is under way waits for the
+// save, then finds its record where the save put it; without the lock it
+// would write the old place, which the save then overwrites.
+static SourceRecord g_counted;
+static DWORD WINAPI CountElsewhere(LPVOID) { return UpdateSourceCount(&g_counted, 7); }
+static int WriteLettingACountIn(int i, const SourceRecord* record)
+{
+    if (i == 0) {  // the count comes as the save is about to write
+        HANDLE other = CreateThread(nullptr, 0, CountElsewhere, nullptr, 0, nullptr);
+        WaitForSingleObject(other, 500);
+        CloseHandle(other);
+    }
+    return WriteSourceRecord(i, record);
+}
+
+TEST_F(Catalogue, CountDuringASaveLandsAfterIt)
+{
+    g_counted = MakeRecord(1, 2, 3, "x", "x.txt", "x.idx");
+    const SourceRecord added = MakeRecord(1, 2, 2, "y");
+    WriteCatalogue({g_counted});
+    const SourceRecord* rows[] = {&added, &g_counted};
+    ASSERT_EQ(ReplaceSourceRecords(rows, 2, WriteLettingACountIn), 1);
+    SourceRecord recounted = g_counted;
+    recounted.count = 7;
+    for (int waited = 0; waited < 100 && ReadCatalogue()[1].count == 3; ++waited) Sleep(50);
+    EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({added, recounted}));
 }

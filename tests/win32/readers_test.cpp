@@ -315,13 +315,21 @@ TEST_F(Readers, IndexOfAnotherVersionOfItsFileIsRebuilt)
     EXPECT_EQ(ReadWholeFile(index), Entry(0) + Entry(11)) << "the named index is rebuilt and kept";
     EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({other, record}))
         << "the record that held the old values gets the fresh count, and nothing else";
+    // Another copy's save puts the old count back. The index is current and
+    // stays so; the count is mended at the next draw all the same.
+    SourceRecord stale = record;
+    stale.count = 9;
+    WriteCatalogue({other, stale});
+    EXPECT_EQ(Cookie(0, stale), "Longer A\n");
+    EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({other, record})) << "the count follows the index";
 
-    // Only an index that carries its file's time is used as it is; a file
-    // older than its index (a copy, an unzip) is indexed again too.
-    for (int seconds : {0, 60}) {
+    // Only an index that carries its file's time (to 2 s, as FAT keeps it) is
+    // used as it is; a file older than its index (a copy, an unzip) is
+    // indexed again too.
+    for (int seconds : {0, 1, -1, 2, -2, 60}) {
         folder_.Write("cookies.idx", Entry(0) + Entry(3));
         WrittenAfter(index, cookies, seconds);
-        EXPECT_EQ(Cookie(1, record), seconds == 0 ? "ger A\n" : "Longer B\n") << "index " << seconds << " s newer";
+        EXPECT_EQ(Cookie(1, record), seconds * seconds < 4 ? "ger A\n" : "Longer B\n") << "index " << seconds << " s newer";
     }
 
     // A position the fresh count no longer holds is drawn again within it.
@@ -337,6 +345,30 @@ TEST_F(Readers, IndexOfAnotherVersionOfItsFileIsRebuilt)
         EXPECT_EQ(Cookie(r, record), r < 3 ? "Three\n" : texts[again]) << "position " << r;
     }
     EXPECT_EQ(record.count, 3u);
+}
+
+// Another copy of the program building the same stale index keeps it to
+// itself; this copy waits for it and reads what it made.
+static DWORD WINAPI FinishBuildSoon(LPVOID building)
+{
+    Sleep(300);  // the other copy's scan, which this copy's first try falls into
+    return CloseHandle(building);
+}
+
+TEST_F(Readers, IndexAnotherCopyIsBuildingIsWaitedFor)
+{
+    SourceRecord record = Indexed("A\n%\nB\n%\nC\n");
+    const std::string cookies = folder_.File("cookies.txt"), index = folder_.File("cookies.idx");
+    WrittenAfter(cookies, index, 60);
+    HANDLE building = CreateFileA(index.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(building, INVALID_HANDLE_VALUE);
+    const std::string entries = Entry(0) + Entry(8);  // not this file's: read, not made again
+    DWORD written = 0;
+    WriteFile(building, entries.data(), 8, &written, nullptr);
+    FILETIME time = LastWriteTime(cookies);
+    SetFileTime(building, nullptr, nullptr, &time);
+    CloseHandle(CreateThread(nullptr, 0, FinishBuildSoon, building, 0, nullptr));
+    EXPECT_EQ(Cookie(1, record), "C\n");
 }
 
 // ---- UTF-8 files: a byte-order mark at the start belongs to no fortune; the
