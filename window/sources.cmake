@@ -2,7 +2,9 @@
 # settings and add/edit dialogs, and their pure rules.
 list(APPEND MERROWIND_PURE_SOURCES
     window/dialog_rules.cpp
+    window/fixed_pitch.cpp
     window/fortune_copy.cpp
+    window/fortune_history.cpp
     window/layout.cpp
     window/link_action.cpp
     window/wrap.cpp
@@ -12,6 +14,7 @@ list(APPEND MERROWIND_WIN32_SOURCES
     window/accessible_name.cpp
     window/copy_key.cpp
     window/dialog_support.cpp
+    window/fixed_pitch_font.cpp
     window/fortune_window.cpp
     window/link_control.cpp
     window/program_images.cpp
