@@ -462,6 +462,7 @@ TEST(FixedPitch, TwoLinesInColumnsOrDrawnMakeAFortuneFixedPitch)
         {"a -- b\nc -- d\n-- e", 0},                      // a dash or two among words
         {"ab ||| cd\nc -- d\n---", 0},                    // one line drawn
         {"a |||\n---", 1},
+        {"--\n==", 0},                                    // two drawing characters are no drawing
         {"", 0},
     };
     for (const auto& row : rows) EXPECT_EQ(IsColumnLaidOut(row.text), row.columns) << "[" << row.text << "]";
