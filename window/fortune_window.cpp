@@ -57,9 +57,9 @@ static TextSize MeasureText(HWND window, const char* text, int utf8, int dpi)
     // A fortune in columns is measured in the font it is drawn in.
     HFONT fixed = FixedPitchFontOf(window);
     HFONT scaled = fixed == nullptr ? MeasuringFontForDpi(dpi) : nullptr;
-    HGDIOBJ previous = SelectObject(context.dc, fixed != nullptr  ? static_cast<HGDIOBJ>(fixed)
-                                                : scaled != nullptr ? static_cast<HGDIOBJ>(scaled)
-                                                                    : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ previous = SelectObject(context.dc, fixed != nullptr ? static_cast<HGDIOBJ>(fixed)
+                                               : scaled != nullptr ? static_cast<HGDIOBJ>(scaled)
+                                                                   : GetStockObject(DEFAULT_GUI_FONT));
     TextSize size = MeasureFortuneText(text, MeasureRun, &context, dpi);
     SelectObject(context.dc, previous);
     if (scaled != nullptr) DeleteObject(scaled);
