@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "res/resource_ids.h"
+#include "window/fortune_history.h"
 #include "window/fortune_window.h"
 
 // Writes the text into the named file. Only a write of every byte counts as
@@ -18,12 +19,29 @@ static int WriteFortuneFile(const char* fileName, const char* text)
     return (ok && written == length) ? 1 : 0;
 }
 
+// The window on a newly drawn fortune, kept in this run's history first (the
+// window wraps the text in place). Going back, each earlier fortune gets a
+// window of its own in the caller's buffer, as a new one would; what ends
+// such a window ends the turn, so F5 or a click draws a new fortune.
+static int ShowFortune(HINSTANCE instance, char* text)
+{
+    FortuneHistory* history = RunHistory();
+    RememberFortune(history, text);
+    INT_PTR result;
+    for (;;) {
+        result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FORTUNE), nullptr, FortuneDialogProc,
+                                 reinterpret_cast<LPARAM>(text));
+        if (result != kFortuneWindowBack) break;
+        StepBack(history, text, kTextBufferSize);
+    }
+    return static_cast<int>(result);
+}
+
 int DeliverFortune(HINSTANCE instance, char* text)
 {
     // The name is taken afresh each time, from the whole command line.
     char fileName[kOutputNameSize];
     if (ExtractOutputFileName(GetCommandLineA(), fileName) && WriteFortuneFile(fileName, text))
         return 1;
-    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FORTUNE), nullptr,
-                                            FortuneDialogProc, reinterpret_cast<LPARAM>(text)));
+    return ShowFortune(instance, text);
 }

@@ -66,7 +66,7 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
         GlobalFree(text);
         return kLoopSourceFailed;
     }
-    ReplaceLineBreakEscapes(text);
+    ReplaceLineBreakEscapes(text, &lead);
     int result = DeliverFortune(instance, text);
     GlobalFree(text);
     return result;

@@ -6,6 +6,10 @@ if(MERROWIND_TESTS)
     gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "native.")
 endif()
 
+# Prints how many fortunes of each cookie file the fixed-pitch rule takes.
+add_executable(fixed_pitch_survey ${CMAKE_SOURCE_DIR}/tools/fixed_pitch_survey.cpp)
+target_link_libraries(fixed_pitch_survey PRIVATE merrowind_pure)
+
 # libFuzzer targets: one program per tests/fuzz/*_fuzz.cpp, run by scripts/fuzz.
 if(MERROWIND_FUZZ)
     file(GLOB MERROWIND_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)

@@ -44,3 +44,8 @@ WheelTurn TurnWheel(int remainder, int wheelDelta, int notchPixels)
     turn.remainder = static_cast<int>(owed % kWheelNotch);
     return turn;
 }
+
+int TextLineHeight(int measured, int dpi)
+{
+    return measured > 0 ? measured : ScaleForDpi(kFallbackLineHeight, dpi);
+}

@@ -32,6 +32,11 @@ struct ScreenArea {
     int left, top, right, bottom;
 };
 
+// The height of a line of the text, in pixels: as the font measures it, or,
+// when it could not be measured (0 or less), a default line at the DPI.
+const int kFallbackLineHeight = 13;
+int TextLineHeight(int measured, int dpi);
+
 // The scroll position clamped to 0 .. content - view (0 when all is in view).
 int ClampScrollPosition(int position, int contentHeight, int viewHeight);
 

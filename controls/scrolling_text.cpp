@@ -1,7 +1,8 @@
 #include "controls/scrolling_text.h"
 
-#include "controls/geometry.h"
+#include "core/system_dlls.h"
 #include "controls/wide_text.h"
+#include "controls/geometry.h"
 
 // The control keeps its previous window procedure in its user-data slot, and
 // the scroll bar holds the position and the text's height.
@@ -18,10 +19,10 @@ static int LineHeight(HWND control)
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
     TEXTMETRICW metrics;
-    int height = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 13;
+    int measured = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
     if (previous != nullptr) SelectObject(dc, previous);
     ReleaseDC(control, dc);
-    return height > 0 ? height : 1;
+    return TextLineHeight(measured, static_cast<int>(WindowDpi(control)));
 }
 
 static void ScrollTextTo(HWND control, int position)
@@ -147,7 +148,7 @@ static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wPa
 void MakeTextScroll(HWND control, int measuredHeight)
 {
     // Once: laid out again at another DPI, only the range is set afresh.
-    if (!TextScrolls(control)) {
+    if (PreviousTextProc(control) == nullptr) {
         SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ScrollingTextProc));
     }
@@ -181,7 +182,15 @@ void MakeTextScroll(HWND control, int measuredHeight)
     InvalidateRect(control, nullptr, TRUE);
 }
 
+void StopTextScroll(HWND control)
+{
+    if (!TextScrolls(control)) return;
+    SetScrollPos(control, SB_VERT, 0, FALSE);
+    ShowScrollBar(control, SB_VERT, FALSE);
+    InvalidateRect(control, nullptr, TRUE);
+}
+
 int TextScrolls(HWND control)
 {
-    return PreviousTextProc(control) != nullptr;
+    return PreviousTextProc(control) != nullptr && (GetWindowLongPtrW(control, GWL_STYLE) & WS_VSCROLL) != 0;
 }

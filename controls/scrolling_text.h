@@ -11,7 +11,13 @@
 // another DPI), it sets the range afresh.
 void MakeTextScroll(HWND control, int measuredHeight);
 
-// 1 once MakeTextScroll has run on the control.
+// Laid out anew where the whole text fits (moved to a monitor of another
+// scale): the scroll bar goes and the text shows from its top. MakeTextScroll
+// brings it back. Nothing on a control that does not scroll.
+void StopTextScroll(HWND control);
+
+// 1 while the control scrolls: MakeTextScroll has run on it and
+// StopTextScroll has not hidden its scroll bar since.
 int TextScrolls(HWND control);
 
 #endif

@@ -13,6 +13,7 @@
 #include "controls/accessible_name.h"
 #include "dialogs/dialog_rules.h"
 #include "controls/dialog_support.h"
+#include "controls/program_images.h"
 #include "cookies/indexer.h"
 #include "res/resource_ids.h"
 
@@ -115,6 +116,8 @@ static void OnInitDialog(HWND dialog, LPARAM lParam)
     SetDlgItemTextA(dialog, IDC_COOKIE_PATH, path);
     ShowProgress(dialog, false);
     NameForScreenReaders(GetDlgItem(dialog, IDC_BROWSE), L"Browse");
+    // Its caption and Alt+Tab carry the program's icon, as the settings do.
+    SetProgramIcons(dialog, WindowDpi(dialog));
 }
 
 // Checks the entries and, when they pass, starts indexing on a worker thread.
@@ -286,6 +289,9 @@ INT_PTR CALLBACK CookieFileDialogProc(HWND dialog, UINT message, WPARAM wParam, 
         break;
     case WM_DESTROY:
         OnDestroy(dialog);
+        break;
+    case WM_DPICHANGED:
+        SetProgramIcons(dialog, LOWORD(wParam));
         break;
     default:
         break;

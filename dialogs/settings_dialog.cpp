@@ -6,6 +6,7 @@
 #include "core/system_dlls.h"
 #include "core/source_record.h"
 #include "cookies/index_location.h"
+#include "cookies/legacy_file.h"
 #include "dialogs/cookie_dialog.h"
 #include "dialogs/dialog_rules.h"
 #include "controls/dialog_support.h"
@@ -106,6 +107,15 @@ static void SetRowCheck(HWND list, int index, int32_t active)
     SendMessageA(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
+// "Fortune.txt" is stored by its bare name, whichever folder held it; the
+// list says where it is when that is beside the program rather than the
+// current folder. The record stays as it is.
+static void ShownLegacyPath(const SourceRecord& copy, char (&path)[kPathFieldSize + 1])
+{
+    char found[MAX_PATH];
+    if (copy.kind == kSourceLegacyText && FindLegacyFile(found)) lstrcpynA(path, found, sizeof path);
+}
+
 // Columns 1 and 2 and the check box, from the row's copy.
 static void ShowRowDetails(HWND list, int index, const SourceRecord& copy)
 {
@@ -114,6 +124,7 @@ static void ShowRowDetails(HWND list, int index, const SourceRecord& copy)
     SetRowText(list, index, 1, count);
     char path[kPathFieldSize + 1];
     FieldString(copy.cookiePath, path);
+    ShownLegacyPath(copy, path);
     SetRowText(list, index, 2, path);
     SetRowCheck(list, index, copy.active);
 }

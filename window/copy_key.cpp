@@ -2,6 +2,8 @@
 
 #include "res/resource_ids.h"
 #include "window/fortune_copy.h"
+#include "window/fortune_history.h"
+#include "window/fortune_window.h"
 #include "controls/scrolling_text.h"
 #include "controls/wide_text.h"
 
@@ -55,11 +57,24 @@ static int ScrollRequestOf(WPARAM key)
     }
 }
 
+// Backspace, or Alt+Left as in a browser.
+static int IsBackKey(const MSG* message)
+{
+    if (message->message == WM_KEYDOWN) return message->wParam == VK_BACK && !IsDown(VK_CONTROL) && !IsDown(VK_MENU);
+    return message->message == WM_SYSKEYDOWN && message->wParam == VK_LEFT && IsDown(VK_MENU);
+}
+
 // Acts on a key of the fortune window; 1 when the key was its own.
 static int TakeFortuneKey(HWND window, const MSG* message)
 {
     if (IsCopyKey(message)) {
         CopyFortune(window);
+        return 1;
+    }
+    if (IsBackKey(message)) {
+        // At the first fortune of the run there is none before: the key
+        // does nothing.
+        if (CanStepBack(RunHistory())) EndDialog(window, kFortuneWindowBack);
         return 1;
     }
     if (message->message != WM_KEYDOWN) return 0;

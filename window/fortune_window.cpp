@@ -7,6 +7,8 @@
 #include "res/resource_ids.h"
 #include "window/copy_key.h"
 #include "controls/dialog_support.h"
+#include "window/fixed_pitch.h"
+#include "window/fixed_pitch_font.h"
 #include "window/layout.h"
 #include "controls/link_control.h"
 #include "controls/program_images.h"
@@ -52,8 +54,12 @@ static TextSize MeasureText(HWND window, const char* text, int utf8, int dpi)
     MeasureContext context;
     context.dc = GetDC(window);
     context.wide = utf8 ? AllocateUnits(kTextBufferSize) : nullptr;
-    HFONT scaled = MeasuringFontForDpi(dpi);
-    HGDIOBJ previous = SelectObject(context.dc, scaled != nullptr ? scaled : GetStockObject(DEFAULT_GUI_FONT));
+    // A fortune in columns is measured in the font it is drawn in.
+    HFONT fixed = FixedPitchFontOf(window);
+    HFONT scaled = fixed == nullptr ? MeasuringFontForDpi(dpi) : nullptr;
+    HGDIOBJ previous = SelectObject(context.dc, fixed != nullptr ? static_cast<HGDIOBJ>(fixed)
+                                               : scaled != nullptr ? static_cast<HGDIOBJ>(scaled)
+                                                                   : GetStockObject(DEFAULT_GUI_FONT));
     TextSize size = MeasureFortuneText(text, MeasureRun, &context, dpi);
     SelectObject(context.dc, previous);
     if (scaled != nullptr) DeleteObject(scaled);
@@ -190,6 +196,8 @@ static void OnInitDialog(HWND window, char* text)
     // characters; any other text in the ANSI code page, byte by byte, or by
     // double-byte characters where the code page has them.
     int utf8 = IsUtf8Fortune(text);
+    // Judged on the text as it came, before the pass adds breaks of its own.
+    int columns = IsColumnLaidOut(text);
     if (utf8) {
         WrapUtf8FortuneText(text, kTextBufferSize);
     } else {
@@ -207,6 +215,7 @@ static void OnInitDialog(HWND window, char* text)
     // template stays as it is.
     HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
     SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | SS_NOPREFIX);
+    if (columns) ShowInFixedPitch(window, control);
     int dpi = static_cast<int>(WindowDpi(window));
     SetProgramIcons(window, static_cast<UINT>(dpi));
     TextSize measured = MeasureText(window, text, utf8, dpi);
@@ -248,11 +257,17 @@ static void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
 
 static void OnLayOutAgain(HWND window, WPARAM dpi)
 {
+    HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
+    // The fixed-pitch font anew, as tall as the dialog's font at this DPI.
+    if (FixedPitchFontOf(window) != nullptr) ShowInFixedPitch(window, control);
     TextSize measured;
     if (!MeasureShownText(window, static_cast<int>(dpi), &measured)) return;
-    HWND control = GetDlgItem(window, IDC_FORTUNE_TEXT);
     int scrolls = LayOut(window, measured, static_cast<int>(dpi), 0);
-    if (scrolls || TextScrolls(control)) MakeTextScroll(control, measured.height);
+    // On a monitor where it now fits, the text shows no scroll bar.
+    if (scrolls)
+        MakeTextScroll(control, measured.height);
+    else
+        StopTextScroll(control);
     InvalidateRect(window, nullptr, TRUE);
 }
 
@@ -298,6 +313,9 @@ INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     case WM_DESTROY:
         OnDestroy(window);
+        break;
+    case WM_NCDESTROY:
+        ForgetFixedPitchFont(window);
         break;
     case WM_DPICHANGED:
         OnDpiChanged(window, wParam, lParam);

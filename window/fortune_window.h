@@ -6,6 +6,9 @@
 
 // lParam of WM_INITDIALOG is the fortune's 4100-byte text buffer. Ends with 0
 // for another fortune (a click on the background) and 1 to stop.
+// kFortuneWindowBack asks for the fortune shown before this one again; only
+// when this run's history holds one.
+const INT_PTR kFortuneWindowBack = 2;
 INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

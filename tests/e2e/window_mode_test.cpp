@@ -138,6 +138,48 @@ TEST_F(WindowMode, BackgroundClickShowsAnotherFortuneAndEscapeEndsWithZero)
     EXPECT_EQ(code, 0u);
 }
 
+// The control of the window's thread that has the keyboard focus.
+static HWND FocusOf(DWORD thread)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+TEST_F(WindowMode, BackspaceAndAltLeftShowTheFortunesBeforeBackToTheFirst)
+{
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    std::vector<std::string> shown = {Shown(window)};
+    const struct { WORD modifier, key; } keys[] = {{0, VK_F5}, {0, VK_F5}, {0, VK_BACK}, {VK_MENU, VK_LEFT}};
+    for (const auto& k : keys) {
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; })) << "key " << k.key;
+        k.modifier ? PressKeyWith(k.modifier, k.key) : PressKey(k.key);
+        window = WaitForWindow(window);
+        ASSERT_NE(window, nullptr) << "key " << k.key << " should bring a window";
+        shown.push_back(Shown(window));
+    }
+    ASSERT_NE(shown[1], shown[0]) << "F5 draws another";
+    EXPECT_EQ(shown[3], shown[1]) << "Backspace shows the one before again";
+    EXPECT_EQ(shown[4], shown[0]) << "Alt+Left the one before that, the first";
+
+    // At the first, Backspace changes nothing: the same window takes the Tab
+    // pressed after it.
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    HWND focus = FocusOf(thread);
+    PressKey(VK_BACK);
+    PressKey(VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(thread) != focus && FocusOf(thread) != nullptr; }));
+    EXPECT_EQ(GetAncestor(FocusOf(thread), GA_ROOT), window) << "the first fortune's window stays";
+    EXPECT_EQ(Shown(window), shown[0]);
+    PressKey(VK_ESCAPE);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code)) << "Escape ends the program";
+    EXPECT_EQ(code, 0u);
+}
+
 TEST_F(WindowMode, OkEndsWithZero)
 {
     ASSERT_TRUE(Start()) << "merrowind.exe should start";

@@ -14,6 +14,7 @@
 #include "cookies/indexer.h"
 #include "cookies/shared_read.h"
 #include "res/resource_ids.h"
+#include "tests/gui/dialog_driver.h"
 #include "tests/gui/source_dialogs.h"
 #include "tests/support/gui_driver.h"
 
@@ -87,6 +88,7 @@ TEST_F(CookieFileDialog, AZeroedRecordGivesTheAddCaptionAndEmptyEdits)
     GetWindowRect(dialog_, &frame);
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
+    ExpectProgramIcons(dialog_, TestDpi());
     // Cancel before OK ends the dialog at once.
     Press(dialog_, IDCANCEL);
     ASSERT_TRUE(run_->WaitForEnd()) << "the dialog should have ended";

@@ -320,6 +320,23 @@ TEST(FortuneWindow, AFortuneThatFitsHasNoScrollBar)
     EXPECT_EQ(GetWindowLongPtrA(control, GWLP_USERDATA), 0) << "the text control is left as it is";
 }
 
+TEST(FortuneWindow, TheScrollBarGoesWhereTheTextFitsAndComesBackWhereItDoesNot)
+{
+    // Tall at the test's DPI, a good deal shorter than the work area at half.
+    const int dpi = TestDpi();
+    RECT area = WorkArea();
+    FortuneWindowRun run(NumberedLines((area.bottom - area.top) * 5 / 4 / MeasuredIn(1, L"Zeile 1").cy + 1));
+    ASSERT_NE(run.Window(), nullptr);
+    HWND text = run.Item(IDC_FORTUNE_TEXT);
+    ASSERT_NE(GetWindowLongA(text, GWL_STYLE) & WS_VSCROLL, 0) << "the text must scroll at first";
+    for (int to : {dpi / 2, dpi}) {
+        RECT suggested = {0, 0, 300, 300};
+        SendMessageA(run.Window(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+        ASSERT_TRUE(run.Settle());
+        EXPECT_EQ((GetWindowLongA(text, GWL_STYLE) & WS_VSCROLL) != 0, to == dpi) << "scroll bar at " << to << " DPI";
+    }
+}
+
 TEST(FortuneWindow, PressOnTheBackgroundOrTheTextAsksForAnother)
 {
     {
@@ -394,6 +411,45 @@ TEST(FortuneWindow, OtherCommandsAndMessagesLeaveItOpen)
     EXPECT_FALSE(run.Ended()) << "the window should still be open";
     SendMessageA(run.Window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_EQ(run.Result(), 1);
+}
+
+// ---- Fortunes laid out in columns, in a fixed-pitch font.
+
+static int WidthIn(HFONT font, const wchar_t* text)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+static LOGFONTA LogFontOf(HWND window)
+{
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+TEST(FortuneWindow, AFortuneInColumnsLinesUpInAFixedPitchFontAsTallAsTheText)
+{
+    FortuneWindowRun run("Name\tValue\nAlpha\tOne\niiiiiiiiiiiiiiii|\nWWWWWWWWWWWWWWWW|");
+    ASSERT_NE(run.Window(), nullptr);
+    HWND control = run.Item(IDC_FORTUNE_TEXT);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    EXPECT_EQ(WidthIn(font, L"iiiiiiiiiiiiiiii|"), WidthIn(font, L"WWWWWWWWWWWWWWWW|")) << "the lines end at the same x";
+    EXPECT_EQ(LogFontOf(control).lfHeight, LogFontOf(run.Window()).lfHeight) << "as tall as the dialog's font";
+    // The control is laid out for the font it draws in.
+    EXPECT_EQ(OuterSize(control).cx, WidthIn(font, L"WWWWWWWWWWWWWWWW|") + MulDiv(4, TestDpi(), 96));
+}
+
+TEST(FortuneWindow, AProseFortuneKeepsTheDialogsFont)
+{
+    FortuneWindowRun run(kLongFortune);
+    ASSERT_NE(run.Window(), nullptr);
+    EXPECT_EQ(SendMessageA(run.Item(IDC_FORTUNE_TEXT), WM_GETFONT, 0, 0), SendMessageA(run.Window(), WM_GETFONT, 0, 0));
 }
 
 // ---- UTF-8 text, "&", and the copy to the clipboard.

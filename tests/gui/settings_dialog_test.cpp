@@ -16,6 +16,7 @@
 #include "tests/gui/dialog_driver.h"
 #include "tests/gui/source_dialogs.h"
 #include "tests/support/gui_driver.h"
+#include "tests/support/process.h"
 #include "controls/link_control.h"
 
 namespace {
@@ -103,11 +104,18 @@ TEST_F(SettingsDialog, ListsEverySourceSortedByNameWithCountPathAndCheckBox)
                     MakeRecord(1, kSourceLegacyText, 5, "Fortune.txt", "Fortune.txt"),
                     Cookie(1, 7, "Alpha", "D:\\fortunes\\alpha"), Cookie(1, 0, "Empty", "C:\\empty.txt")});
     auto before = SnapshotKey(CatalogueKey);
+    // "Fortune.txt" beside the program, none in the current folder: the
+    // list says where it is; the record keeps the bare name.
+    struct Beside {
+        std::string path = BuildFolder() + "\\Fortune.txt";
+        ~Beside() { DeleteFileA(path.c_str()); }
+    } beside;
+    WriteWholeFile(beside.path, "Beside the program\n");
     Open();
 
     ASSERT_EQ(RowNames(), (std::vector<std::string>{"Alpha", "Empty", "Fortune.txt", "Internal Fortunes", "Zeta"}));
     const char* counts[] = {"7", "0", "5", "4297", "10"};
-    const char* paths[] = {"D:\\fortunes\\alpha", "C:\\empty.txt", "Fortune.txt", "", "C:\\z.txt"};
+    const char* paths[] = {"D:\\fortunes\\alpha", "C:\\empty.txt", beside.path.c_str(), "", "C:\\z.txt"};
     const UINT checks[] = {kChecked, kChecked, kChecked, kChecked, kUnchecked};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(ListCellText(list_, i, 1), counts[i]) << "row " << i;

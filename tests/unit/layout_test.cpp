@@ -75,6 +75,9 @@ TEST(Measure, PadsAndOtherPixelLengthsFollowTheDpi)
     const struct { int pixels, dpi, scaled; } rows[] = {{4, 96, 4}, {16, 96, 16}, {4, 192, 8}, {16, 192, 32},
         {4, 144, 6}, {16, 120, 20}, {175, 144, 263}, {4, 107, 4}, {4, 108, 5}, {-4, 108, -5}};
     for (const auto& r : rows) EXPECT_EQ(ScaleForDpi(r.pixels, r.dpi), r.scaled) << r.pixels << " at " << r.dpi;
+    // A line the font could not measure (0) is a default line at the DPI.
+    const struct { int measured, dpi, line; } lines[] = {{0, 96, 13}, {0, 192, 26}, {-1, 144, 20}, {1, 192, 1}, {15, 192, 15}};
+    for (const auto& l : lines) EXPECT_EQ(TextLineHeight(l.measured, l.dpi), l.line) << l.measured << " at " << l.dpi;
     std::vector<std::string> runs;
     TextSize size = MeasureWithFake("a\n\nb", &runs, 192);
     EXPECT_EQ(size.width, 7 + 8);

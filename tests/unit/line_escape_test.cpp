@@ -7,11 +7,13 @@
 #include "cookies/line_escape.h"
 #include "tests/support/legacy_rules.h"
 
-static std::string Replaced(std::string text)
+static std::string Replaced(std::string text, const AnsiLeadBytes* lead = nullptr)
 {
-    ReplaceLineBreakEscapes(&text[0]);
+    ReplaceLineBreakEscapes(&text[0], lead);
     return text;
 }
+
+static const AnsiLeadBytes kShiftJis = {{0x81, 0x9F, 0xE0, 0xFC}};
 
 TEST(LineEscape, EscapeBecomesSpaceAndLineFeed)
 {
@@ -28,6 +30,12 @@ TEST(LineEscape, OnlyBackslashLowercaseN)
     EXPECT_EQ(Replaced("\\"), "\\");
     EXPECT_EQ(Replaced(""), "");
     EXPECT_EQ(Replaced("n\\"), "n\\");
+    // In Shift-JIS, 0x95 0x5C is one character (U+8868) and its trail byte no
+    // backslash; a backslash after a whole character is one.
+    EXPECT_EQ(Replaced("\x95\\n", &kShiftJis), "\x95\\n");
+    EXPECT_EQ(Replaced("\x95\\\\n", &kShiftJis), "\x95\\ \n");
+    EXPECT_EQ(Replaced("\x95\\n"), "\x95 \n") << "single-byte: 0x95 is a character of its own";
+    EXPECT_EQ(Replaced("\xE3\x81\x82\\n", &kShiftJis), "\xE3\x81\x82 \n") << "UTF-8 is read as UTF-8";
 }
 
 TEST(LineEscape, AgreesWithAnIndependentReadingOfTheEscape)

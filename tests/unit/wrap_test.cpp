@@ -1,11 +1,14 @@
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/text_encoding.h"
+#include "window/fixed_pitch.h"
 #include "window/fortune_copy.h"
+#include "window/fortune_history.h"
 #include "window/wrap.h"
 
 static const uint32_t kBuffer = 4100;
@@ -440,4 +443,46 @@ TEST(FortuneCopy, ASmallBufferCutsBeforeALineEndOrAPair)
     EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 8), 6u) << "no room for the whole pair";
     EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 9), 8u);
     EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 0), 0u);
+}
+
+TEST(FixedPitch, TwoLinesInColumnsOrDrawnMakeAFortuneFixedPitch)
+{
+    const struct { const char* text; int columns; } rows[] = {
+        {"Q:\tWhy?\nA:\tBecause.", 1},
+        {"Q:\tWhy?\r\nA:\tBecause.\r\n", 1},
+        {"Year   Name\n1962   Dr. No", 1},              // three spaces
+        {"+---+\n| a |\n+---+", 1},                     // drawn
+        {"Q:\tWhy?\nBecause.", 0},                      // one line alone
+        {"Year  Name\n1962  Dr. No", 0},                // two spaces
+        {"One.  Two.\nThree.  Four.", 0},              // sentences' ends
+        {"End.\tNext\nEnd.\tNext", 1},                 // a tab is a column even so
+        {"End.   Next\nEnd.   Next", 0},
+        {"\tIndented\n   indented\n\t\t-- A. Person", 0},  // blanks before the text
+        {"text   \nmore\t\n", 0},                        // blanks at the end
+        {"a -- b\nc -- d\n-- e", 0},                      // a dash or two among words
+        {"ab ||| cd\nc -- d\n---", 0},                    // one line drawn
+        {"a |||\n---", 1},
+        {"--\n==", 0},                                    // two drawing characters are no drawing
+        {"", 0},
+    };
+    for (const auto& row : rows) EXPECT_EQ(IsColumnLaidOut(row.text), row.columns) << "[" << row.text << "]";
+}
+
+TEST(FortuneHistory, GoesBackToTheFirstOfTheLast50)
+{
+    std::unique_ptr<FortuneHistory> history(new FortuneHistory());
+    char shown[kTextBufferSize];
+    EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 0);
+    EXPECT_STREQ(shown, "") << "none kept yet";
+    for (int i = 1; i <= kHistoryLength + 1; ++i) RememberFortune(history.get(), std::to_string(i).c_str());
+    for (int i = kHistoryLength; i >= 2; --i) {  // 51 back to 2: the first is forgotten
+        EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 1);
+        EXPECT_EQ(std::string(shown), std::to_string(i));
+    }
+    EXPECT_EQ(CanStepBack(history.get()), 0);
+    EXPECT_EQ(StepBack(history.get(), shown, 2), 0) << "at the first it stays";
+    EXPECT_STREQ(shown, "2");
+    RememberFortune(history.get(), "new");  // drawn after going back: the newest again
+    EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 1);
+    EXPECT_STREQ(shown, "51");
 }
