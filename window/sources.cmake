@@ -1,6 +1,7 @@
 # Every window of the program: the fortune window, the link controls, the
 # settings and add/edit dialogs, and their pure rules.
 list(APPEND MERROWIND_PURE_SOURCES
+    window/colours.cpp
     window/dialog_rules.cpp
     window/fortune_copy.cpp
     window/layout.cpp
@@ -10,6 +11,7 @@ list(APPEND MERROWIND_PURE_SOURCES
 list(APPEND MERROWIND_WIN32_SOURCES
     window/cookie_dialog.cpp
     window/accessible_name.cpp
+    window/colour_scheme.cpp
     window/copy_key.cpp
     window/dialog_support.cpp
     window/fortune_window.cpp
