@@ -140,12 +140,12 @@ static void ExpectColours(FortuneWindowRun& run, bool dark, const char* what)
 }
 
 // Dark only when the user's value for apps is a DWORD 0; light when it is
-// 1, missing or of another type.
+// 1, missing, or a 0 of another type.
 TEST_F(LinkControl, DrawsBlueUnderlinedOnTheButtonFaceOrLightBlueOnDark)
 {
     const struct { const char* what; DWORD type; std::string value; bool dark; } rows[] = {
         {"light", REG_DWORD, std::string("\1\0\0\0", 4), false}, {"dark", REG_DWORD, std::string(4, '\0'), true},
-        {"missing", REG_NONE, "", false}, {"a string", REG_SZ, std::string("0", 2), false}};
+        {"missing", REG_NONE, "", false}, {"a binary 0", REG_BINARY, std::string(4, '\0'), false}};
     for (const auto& r : rows) {
         DeleteKeyTree(HKEY_CURRENT_USER, kPersonalize);
         if (r.type != REG_NONE) SetRawValue(kPersonalize, "AppsUseLightTheme", r.type, r.value);
