@@ -3,12 +3,12 @@
 #include "core/product.h"
 #include "core/system_dlls.h"
 #include "res/resource_ids.h"
+#include "controls/colour_scheme.h"
 #include "controls/link_action.h"
 #include "controls/program_images.h"
 
 static const char kLinkFontFace[] = "MS Sans Serif";
 static const int kLinkFontPoints = 8;
-static const COLORREF kLinkColour = RGB(0, 0, 255);
 static const char kShellOpenVerb[] = "open";
 
 static WNDPROC PreviousProc(HWND control)
@@ -41,18 +41,6 @@ static void OpenThroughShell(HWND control, const char* file)
     OpenWithShell(control, kShellOpenVerb, file, SW_SHOWNORMAL);
 }
 
-// In high contrast the scheme's hyperlink colour, which it keeps legible on
-// its background; otherwise blue.
-static COLORREF LinkColour()
-{
-    HIGHCONTRASTA contrast;
-    contrast.cbSize = sizeof contrast;
-    if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0)
-        return GetSysColor(COLOR_HOTLIGHT);
-    return kLinkColour;
-}
-
 // The focus rectangle around the label, when the link has the focus and
 // the window shows focus (from the first use of the keyboard on).
 static void DrawFocusAround(HWND control, HDC dc, const char* label, int length)
@@ -76,7 +64,11 @@ static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)
 
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(control, &paint);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    // Blue on the face, the scheme's hyperlink colour in high contrast, light
+    // blue in a dark window.
+    COLORREF colour, background;
+    LinkColours(control, &colour, &background);
+    SetBkColor(dc, background);
     // Made and deleted at every paint, so nothing outlives the window, and
     // for the DPI of the monitor the window is on now.
     HFONT font = CreateFontA(-MulDiv(kLinkFontPoints, static_cast<int>(WindowDpi(control)), 72), 0, 0, 0,
@@ -85,7 +77,7 @@ static LRESULT OnPaint(HWND control, WPARAM wParam, LPARAM lParam)
                              kLinkFontFace);
     HGDIOBJ previousFont = nullptr;
     if (font != nullptr) previousFont = SelectObject(dc, font);
-    SetTextColor(dc, LinkColour());
+    SetTextColor(dc, colour);
     TextOutA(dc, 0, 0, label, length);
     DrawFocusAround(control, dc, label, length);
     if (font != nullptr) {

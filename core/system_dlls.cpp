@@ -22,6 +22,8 @@ static HMODULE g_shell32 = nullptr;
 static HMODULE g_comdlg32 = nullptr;
 static HMODULE g_ole32 = nullptr;
 static HMODULE g_user32 = nullptr;
+static HMODULE g_dwmapi = nullptr;
+static HMODULE g_uxtheme = nullptr;
 
 // GetProcAddress gives a procedure without its type; the caller names it.
 // The detour through a plain function pointer type says so to the compiler.
@@ -113,6 +115,22 @@ int SystemMetricForDpi(int index, UINT dpi)
     GetSystemMetricsForDpiProc call = TypedProcedure<GetSystemMetricsForDpiProc>(
         SystemProcedure(&g_user32, "user32.dll", "GetSystemMetricsForDpi"));
     return call != nullptr ? call(index, dpi) : GetSystemMetrics(index);
+}
+
+HRESULT SetWindowAttributeDwm(HWND window, DWORD attribute, const void* value, DWORD size)
+{
+    typedef HRESULT(WINAPI * DwmSetWindowAttributeProc)(HWND, DWORD, LPCVOID, DWORD);
+    DwmSetWindowAttributeProc call = TypedProcedure<DwmSetWindowAttributeProc>(
+        SystemProcedure(&g_dwmapi, "dwmapi.dll", "DwmSetWindowAttribute"));
+    return call != nullptr ? call(window, attribute, value, size) : E_FAIL;
+}
+
+HRESULT SetControlTheme(HWND window, const wchar_t* application)
+{
+    typedef HRESULT(WINAPI * SetWindowThemeProc)(HWND, LPCWSTR, LPCWSTR);
+    SetWindowThemeProc call =
+        TypedProcedure<SetWindowThemeProc>(SystemProcedure(&g_uxtheme, "uxtheme.dll", "SetWindowTheme"));
+    return call != nullptr ? call(window, application, nullptr) : E_FAIL;
 }
 
 DWORD OpenFileNameError()

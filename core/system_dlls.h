@@ -1,7 +1,9 @@
 // Calls into shell32, comdlg32 and ole32, which load on first use instead of
 // at start-up: under Wine, loading them at start-up costs more than a whole
 // file-mode run of the program, and most runs never call them. Also the
-// per-monitor DPI calls of user32, which Windows 7 and 8 lack.
+// per-monitor DPI calls of user32, which Windows 7 and 8 lack, and the calls
+// of dwmapi and uxtheme that give a window dark colours, which Windows XP
+// lacks and only a window in the dark scheme needs.
 #ifndef MERROWIND_SYSTEM_DLLS_H
 #define MERROWIND_SYSTEM_DLLS_H
 
@@ -39,6 +41,14 @@ UINT SystemDpi();
 // GetSystemMetricsForDpi; where the system lacks it, GetSystemMetrics, whose
 // figures are for the system's DPI, the only one such a system has.
 int SystemMetricForDpi(int index, UINT dpi);
+
+// DwmSetWindowAttribute; E_FAIL when dwmapi cannot be loaded.
+HRESULT SetWindowAttributeDwm(HWND window, DWORD attribute, const void* value, DWORD size);
+
+// SetWindowTheme with no list of class ids: the window drawn with the theme
+// classes of the given application name (null: its own again); E_FAIL when
+// uxtheme cannot be loaded.
+HRESULT SetControlTheme(HWND window, const wchar_t* application);
 
 // CommDlgExtendedError: why the last Open dialog gave no file (0 when the
 // user cancelled it); CDERR_INITIALIZATION when comdlg32 cannot be loaded.

@@ -463,10 +463,21 @@ static void OnDestroy(HWND dialog)
     LocalFree(state);
 }
 
+// Posted to itself when a change of DPI came before the dialog was shown.
+static const UINT kCentreAgainMessage = WM_APP + 2;
+
 // The dialog manager rescales the dialog itself; the icons and the columns,
-// given in pixels, follow here.
-static void OnDpiChanged(HWND dialog, WPARAM wParam)
+// given in pixels, follow here. The place and size Windows suggests are
+// taken at once, as it asks; but a dialog with no owner, moved to a monitor
+// of another scale before it was ever shown (centred under the pointer),
+// is centred there again once rescaled.
+static void OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!IsWindowVisible(dialog) && GetWindow(dialog, GW_OWNER) == nullptr)
+        PostMessageA(dialog, kCentreAgainMessage, 0, 0);
     int dpi = LOWORD(wParam);
     SetProgramIcons(dialog, static_cast<UINT>(dpi));
     for (int column = 0; column < 3; ++column)
@@ -489,7 +500,10 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         OnDestroy(dialog);
         break;
     case WM_DPICHANGED:
-        OnDpiChanged(dialog, wParam);
+        OnDpiChanged(dialog, wParam, lParam);
+        break;
+    case kCentreAgainMessage:
+        CentreDialog(dialog);
         break;
     case kAskTakenIndexNames:
         OnAskTakenIndexNames(dialog, lParam);

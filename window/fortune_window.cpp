@@ -5,6 +5,7 @@
 #include "core/system_dlls.h"
 #include "core/text_encoding.h"
 #include "res/resource_ids.h"
+#include "controls/colour_scheme.h"
 #include "window/copy_key.h"
 #include "controls/dialog_support.h"
 #include "window/fixed_pitch.h"
@@ -129,12 +130,12 @@ static ScreenArea WorkAreaOf(HMONITOR monitor)
     return area;
 }
 
-// Sizes the window to the text and places the controls. A new window is
-// centred in the work area of the monitor under the pointer; one laid out
-// anew (at another DPI) keeps its top left corner where it is as far as its
-// own monitor's work area allows. Returns 1 when the text is too tall and
-// must scroll.
-static int LayOut(HWND window, TextSize text, int dpi, int centre)
+// Sizes the window to the text and places the controls. The window is
+// centred in the work area of the given monitor; with none (laid out anew at
+// another DPI once shown), it keeps its top left corner where it is as far
+// as its own monitor's work area allows. Returns 1 when the text is too tall
+// and must scroll.
+static int LayOut(HWND window, TextSize text, int dpi, HMONITOR centreOn)
 {
     HWND ok = GetDlgItem(window, IDOK);
     HWND home = GetDlgItem(window, IDC_HOME_LINK);
@@ -152,7 +153,7 @@ static int LayOut(HWND window, TextSize text, int dpi, int centre)
     OuterSize(settings, &unused, &parts.settingsHeight);
 
     DialogMargins margins = ConvertMargins(window);
-    HMONITOR monitor = centre ? MonitorUnderPointer() : MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    HMONITOR monitor = centreOn != nullptr ? centreOn : MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
     ScreenArea area = WorkAreaOf(monitor);
     FortuneFit fit = FitFortuneWindow(parts, text, margins, SystemMetricForDpi(SM_CXVSCROLL, static_cast<UINT>(dpi)),
                                       area);
@@ -164,7 +165,7 @@ static int LayOut(HWND window, TextSize text, int dpi, int centre)
     Move(ok, places.okX, places.okY);
     Move(home, places.homeX, places.homeY);
     Move(settings, places.settingsX, places.settingsY);
-    if (centre) {
+    if (centreOn != nullptr) {
         Move(window, fit.x, fit.y);
     } else {
         RECT now;
@@ -219,16 +220,18 @@ static void OnInitDialog(HWND window, char* text)
     int dpi = static_cast<int>(WindowDpi(window));
     SetProgramIcons(window, static_cast<UINT>(dpi));
     TextSize measured = MeasureText(window, text, utf8, dpi);
-    int scrolls = LayOut(window, measured, dpi, 1);
+    int scrolls = LayOut(window, measured, dpi, MonitorUnderPointer());
     SetFortuneText(window, text, utf8);
     if (scrolls) MakeTextScroll(control, measured.height);
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(WatchFortuneKeys()));
+    FollowColourScheme(window);
 }
 
 static void OnDestroy(HWND window)
 {
     HHOOK hook = reinterpret_cast<HHOOK>(GetWindowLongPtrA(window, DWLP_USER));
     if (hook != nullptr) UnhookWindowsHookEx(hook);
+    ForgetColourScheme(window);
 }
 
 // The wheel reaches the window from the control that has the focus; the text
@@ -262,7 +265,11 @@ static void OnLayOutAgain(HWND window, WPARAM dpi)
     if (FixedPitchFontOf(window) != nullptr) ShowInFixedPitch(window, control);
     TextSize measured;
     if (!MeasureShownText(window, static_cast<int>(dpi), &measured)) return;
-    int scrolls = LayOut(window, measured, static_cast<int>(dpi), 0);
+    // Moved to a monitor of another scale before it was ever shown (laid out
+    // at the primary's DPI, then placed under the pointer): centred there,
+    // as a new window is; afterwards it keeps its corner.
+    HMONITOR centreOn = IsWindowVisible(window) ? nullptr : MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    int scrolls = LayOut(window, measured, static_cast<int>(dpi), centreOn);
     // On a monitor where it now fits, the text shows no scroll bar.
     if (scrolls)
         MakeTextScroll(control, measured.height);
@@ -296,9 +303,20 @@ static void OnLeftButtonDown(HWND window)
     EndDialog(window, 0);
 }
 
+// The user chose light or dark for apps, or turned high contrast on or off.
+static void OnSettingChange(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (IsColourSettingChange(wParam, lParam)) FollowColourScheme(window);
+}
+
 INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        // The brush itself is the answer, not a flag.
+        return reinterpret_cast<INT_PTR>(ColourControl(window, reinterpret_cast<HDC>(wParam)));
     case WM_INITDIALOG:
         OnInitDialog(window, reinterpret_cast<char*>(lParam));
         break;
@@ -322,6 +340,9 @@ INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     case kLayOutAgainMessage:
         OnLayOutAgain(window, wParam);
+        break;
+    case WM_SETTINGCHANGE:
+        OnSettingChange(window, wParam, lParam);
         break;
     default:
         break;

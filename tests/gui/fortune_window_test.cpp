@@ -14,6 +14,8 @@
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/shown_text.h"
 #include "tests/support/win32_fixtures.h"
+#include "window/fortune_window.h"
+#include "window/settings_dialog.h"
 #include "window/wrap.h"
 
 // A fortune with a line too long for the window and lines of its own.
@@ -269,6 +271,14 @@ TEST(FortuneWindow, TallFortuneStaysInsideTheWorkAreaAndScrolls)
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     for (int i = 0; i < 120; ++i) SendMessageA(control, WM_MOUSEWHEEL, MAKEWPARAM(0, -1), 0);
     EXPECT_EQ(ScrollOf(control).nPos, static_cast<int>(lines) * line) << "120 deltas of 1";
+    // One notch scrolls the user's lines per notch: one line, or one page.
+    for (UINT setting : {1u, static_cast<UINT>(WHEEL_PAGESCROLL)}) {
+        SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, setting, nullptr, 0);
+        SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
+        SendMessageA(control, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
+        EXPECT_EQ(ScrollOf(control).nPos, setting == 1 ? line : static_cast<int>(info.nPage)) << setting;
+    }
+    SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
     SendMessageA(control, WM_VSCROLL, SB_TOP, 0);
     POINT arrow = {onScreen.right - GetSystemMetrics(SM_CXVSCROLL) / 2, onScreen.bottom - 3};
     ClickAt(arrow.x, arrow.y);
@@ -308,6 +318,33 @@ TEST(FortuneWindow, LaysItselfOutAnewAtTheDpiOfAnotherMonitor)
         EXPECT_EQ(outer.top, 30);
         EXPECT_EQ(ClientRectOf(run.Item(IDOK)).top, ClientRectOf(text).bottom + VerticalUnits(w, 11) - VerticalUnits(w, 7));
         ExpectProgramIcons(w, dpi);
+    }
+}
+
+class FirstPlacement : public ScratchTest {};
+
+// Laid out at the primary monitor's DPI, then placed on another monitor of
+// another scale before it shows: the fortune window centres itself there
+// again in the work area, the settings dialog with no owner on the screen.
+TEST_F(FirstPlacement, ARescaleBeforeTheWindowShowsCentresItAgain)
+{
+    std::vector<char> buffer(kTextBufferSize, '\0');
+    lstrcpyA(buffer.data(), "Hi.");
+    const struct { int id; DLGPROC procedure; LPARAM parameter; bool work; } rows[] = {
+        {IDD_FORTUNE, FortuneDialogProc, reinterpret_cast<LPARAM>(buffer.data()), true},
+        {IDD_SETTINGS, SettingsDialogProc, 0, false}};
+    for (const auto& r : rows) {
+        HWND w = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(r.id), nullptr, r.procedure, r.parameter);
+        ASSERT_TRUE(w != nullptr && !IsWindowVisible(w)) << r.id;
+        RECT suggested = {40, 30, 640, 330};
+        SendMessageA(w, WM_DPICHANGED, MAKEWPARAM(2 * TestDpi(), 2 * TestDpi()), reinterpret_cast<LPARAM>(&suggested));
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        RECT area = r.work ? WorkArea() : RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT outer = ScreenRectOf(w);
+        EXPECT_EQ(outer.left, area.left + (area.right - area.left) / 2 - (outer.right - outer.left) / 2) << r.id;
+        EXPECT_EQ(outer.top, area.top + (area.bottom - area.top) / 2 - (outer.bottom - outer.top) / 2) << r.id;
+        DestroyWindow(w);
     }
 }
 

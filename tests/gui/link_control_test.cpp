@@ -49,7 +49,9 @@ TEST(LinkCursor, IsAMonochromeHandAtTheSizeForTheDpiWithItsHotSpotAtTheFingertip
     }
 }
 
-TEST(LinkControl, HandCursorOverBothLinksAndNotBesideThem)
+class LinkControl : public ScratchTest {};
+
+TEST_F(LinkControl, HandCursorOverBothLinksAndNotBesideThem)
 {
     FortuneWindowRun run("A fortune.");
     ASSERT_NE(run.Window(), nullptr);
@@ -90,28 +92,81 @@ static int CountPixels(const RECT& r, COLORREF colour, int* longestRow, int* hei
     return count;
 }
 
-TEST(LinkControl, DrawsBlueUnderlinedOnTheButtonFace)
+static const char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+
+// The colours the window hands out (WM_CTLCOLOR...: the brush and the text
+// colour set on the device context), its background as drawn, and its links
+// as drawn: blue (light blue when dark), underlined, on the background.
+static void ExpectColours(FortuneWindowRun& run, bool dark, const char* what)
 {
-    FortuneWindowRun run("A fortune.");
-    ASSERT_NE(run.Window(), nullptr);
-    const int links[] = {IDC_HOME_LINK, IDC_SETTINGS_LINK};
-    for (int id : links) {
+    const COLORREF face = dark ? RGB(32, 32, 32) : GetSysColor(COLOR_BTNFACE);
+    const COLORREF text = dark ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF blue = dark ? RGB(102, 179, 255) : RGB(0, 0, 255);
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (UINT message : {WM_CTLCOLORDLG, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        LOGBRUSH brush = {};
+        GetObjectA(reinterpret_cast<HBRUSH>(SendMessageA(run.Window(), message, reinterpret_cast<WPARAM>(dc),
+                                                         reinterpret_cast<LPARAM>(run.Item(IDC_FORTUNE_TEXT)))),
+                   sizeof brush, &brush);
+        EXPECT_EQ(brush.lbColor, face) << what << ", brush for message " << message;
+        EXPECT_EQ(GetTextColor(dc), text) << what << ", text for message " << message;
+    }
+    DeleteDC(dc);
+    POINT background = BackgroundPointOf(run.Window());
+    EXPECT_TRUE(WaitUntil([&] {
+        HDC screen = GetDC(nullptr);
+        COLORREF drawn = GetPixel(screen, background.x, background.y);
+        ReleaseDC(nullptr, screen);
+        return drawn == face;
+    })) << what << ": the background as drawn";
+    for (int id : {IDC_HOME_LINK, IDC_SETTINGS_LINK}) {
         HWND link = run.Item(id);
         // Paint again, twice: a font is made and deleted at every paint.
         for (int i = 0; i < 2; ++i) RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        ASSERT_TRUE(IsWindow(link)) << "the link control should exist";
         RECT r = ScreenRectOf(link);
         int longestRow = 0, height = 0;
-        bool drawn = WaitUntil([&] { return CountPixels(r, RGB(0, 0, 255), &longestRow, &height) > 20; });
-        EXPECT_TRUE(drawn) << "link " << id << " has no pure blue pixels";
+        EXPECT_TRUE(WaitUntil([&] { return CountPixels(r, blue, &longestRow, &height) > 20; }))
+            << what << ": link " << id << " has too few pixels of its blue";
         // From the tallest letter to the underline of an 8-point font: 6 to
         // 8 points at the DPI of the run, so twice as tall at twice the DPI.
-        EXPECT_GE(height * 72, 6 * TestDpi()) << "link " << id;
-        EXPECT_LE(height * 72, 8 * TestDpi()) << "link " << id;
-        // The underline is one unbroken blue row under most of the label.
-        EXPECT_GE(longestRow, 20) << "link " << id << " is not underlined";
-        int face = 0;
-        EXPECT_GT(CountPixels(r, GetSysColor(COLOR_BTNFACE), &face), 0) << "background of link " << id;
+        EXPECT_GE(height * 72, 6 * TestDpi()) << what << ", link " << id;
+        EXPECT_LE(height * 72, 8 * TestDpi()) << what << ", link " << id;
+        // The underline is one unbroken row under most of the label.
+        EXPECT_GE(longestRow, 20) << what << ": link " << id << " is not underlined";
+        // On the background, the label's cells too: no pixel of the other face.
+        int unused = 0;
+        EXPECT_GT(CountPixels(r, face, &unused), 0) << what << ": background of link " << id;
+        EXPECT_EQ(CountPixels(r, dark ? GetSysColor(COLOR_BTNFACE) : RGB(32, 32, 32), &unused), 0)
+            << what << ": the other face in link " << id;
+    }
+}
+
+// Dark only when the user's value for apps is a DWORD 0; light when it is
+// 1, missing, or a 0 of another type.
+TEST_F(LinkControl, DrawsBlueUnderlinedOnTheButtonFaceOrLightBlueOnDark)
+{
+    const struct { const char* what; DWORD type; std::string value; bool dark; } rows[] = {
+        {"light", REG_DWORD, std::string("\1\0\0\0", 4), false}, {"dark", REG_DWORD, std::string(4, '\0'), true},
+        {"missing", REG_NONE, "", false}, {"a binary 0", REG_BINARY, std::string(4, '\0'), false}};
+    for (const auto& r : rows) {
+        DeleteKeyTree(HKEY_CURRENT_USER, kPersonalize);
+        if (r.type != REG_NONE) SetRawValue(kPersonalize, "AppsUseLightTheme", r.type, r.value);
+        FortuneWindowRun run("A fortune.");
+        ASSERT_NE(run.Window(), nullptr) << r.what;
+        ExpectColours(run, r.dark, r.what);
+    }
+}
+
+TEST_F(LinkControl, FollowsTheUsersChoiceWhileOpen)
+{
+    SetDwordValue(kPersonalize, "AppsUseLightTheme", 1);
+    FortuneWindowRun run("A fortune.");
+    ASSERT_NE(run.Window(), nullptr);
+    for (DWORD light : {0, 1}) {
+        SetDwordValue(kPersonalize, "AppsUseLightTheme", light);
+        SendMessageA(run.Window(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+        ExpectColours(run, light == 0, light ? "back to light" : "turned dark");
     }
 }
 

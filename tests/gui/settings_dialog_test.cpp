@@ -147,6 +147,10 @@ TEST_F(SettingsDialog, ListsEverySourceSortedByNameWithCountPathAndCheckBox)
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
     ExpectProgramIcons(dialog_, TestDpi());
+    // On a monitor of twice the scale every column is twice as wide, the last too.
+    SendMessageA(dialog_, WM_DPICHANGED, MAKEWPARAM(2 * TestDpi(), 2 * TestDpi()), reinterpret_cast<LPARAM>(&frame));
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0), MulDiv(widths[c], 2 * TestDpi(), 96)) << "column " << c;
 
     HWND link = GetDlgItem(dialog_, IDC_MORE_LINK);
     EXPECT_EQ(WindowText(link), kMoreCookiesAddress);

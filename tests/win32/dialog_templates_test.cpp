@@ -170,8 +170,9 @@ TEST(ProgramManifest, RequestsTheInvokersLevelPerMonitorDpiAndNamesTheSupportedW
         "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
         "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
         "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",  // per-monitor DPI
-        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
-        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor<",
+        // Per-monitor version 2 or else system-aware: no per-monitor version 1.
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, System<",
     };
     for (const char* piece : expected)
         EXPECT_NE(manifest.find(piece), std::string::npos) << "expected the manifest to hold " << piece;
