@@ -15,7 +15,7 @@
 #include "tests/support/shown_text.h"
 #include "tests/support/win32_fixtures.h"
 #include "window/fortune_window.h"
-#include "window/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "window/wrap.h"
 
 // A fortune with a line too long for the window and lines of its own.
