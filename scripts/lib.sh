@@ -128,9 +128,20 @@ start_display() {
 
 # Boots the prefix once and keeps a Wine server running, detached from our
 # output, so that each Wine process starts fast and nothing inherits pipes.
+# The server refuses to start in a prefix folder that is not there yet, as on
+# every fresh checkout: the folder is made first. Without a lasting server
+# each test program starts one of its own, which ends with it, and the next
+# program boots the prefix again; two such boots at once under ctest -j can
+# leave a test waiting until its time-out.
 start_wine() {
-    mkdir -p "$win_build"
-    wineserver -p >/dev/null 2>&1 </dev/null || true
+    mkdir -p "$WINEPREFIX"
+    local code=0
+    wineserver -p >/dev/null 2>&1 </dev/null || code=$?
+    # 2: this prefix's server is running already.
+    if [ "$code" -ne 0 ] && [ "$code" -ne 2 ]; then
+        echo "no lasting Wine server could be started in $WINEPREFIX" >&2
+        return 1
+    fi
     wine wineboot -i </dev/null >/dev/null 2>&1 || true
 }
 
