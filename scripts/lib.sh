@@ -78,15 +78,14 @@ use_arch() {
     source "$root/cmake/wine-env.sh"
 }
 
-# The architecture the scripts use when they need only one: the first chosen
-# (32-bit where the machine runs it), or MERROWIND_ARCHS as a caller chose.
+# The architecture the scripts use when they need only one: the first of
+# the run's choice (MERROWIND_ARCHS, as a caller made it) or of
+# choose_archs; x64 when the choice is refused, which the caller reports.
 default_arch() {
     if [ -n "${MERROWIND_ARCHS:-}" ]; then
         echo "${MERROWIND_ARCHS%% *}"
-    elif runs_32bit_code && [ "${MERROWIND_ARCH:-}" != x64 ]; then
-        echo x86
     else
-        echo x64
+        (choose_archs 2>/dev/null && echo "${archs[0]}") || echo x64
     fi
 }
 use_arch "$(default_arch)"
