@@ -11,18 +11,19 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # every Debian, with or without the locales package.
 export LANG=C.UTF-8
 export LC_ALL=C.UTF-8
-# Debian's wine wrapper starts the 32-bit loader whenever wine32 is
-# installed, and that loader cannot start where the machine runs no 32-bit
-# code: the 64-bit build calls the 64-bit loader itself. wineserver finds the
-# 64-bit server by itself.
+# Each build calls its own loader by its path. Debian's wine wrapper starts
+# the 32-bit loader whenever wine32 is installed, and that loader cannot
+# start where the machine runs no 32-bit code, so the 64-bit build never goes
+# through it; the 32-bit build names the 32-bit loader for the same reason
+# (and a bare "wine" below would name this function, which would call itself
+# until the shell's stack runs out). wineserver finds its server by itself.
 if [ "${MERROWIND_WINE_ARCH:-x86}" = x64 ]; then
     export WINEARCH=win64
     export WINELOADER=/usr/lib/wine/wine64
-    MERROWIND_WINE=$WINELOADER
 else
     export WINEARCH=win32
-    unset WINELOADER
-    MERROWIND_WINE=wine
+    export WINELOADER=/usr/lib/wine/wine
 fi
+MERROWIND_WINE=$WINELOADER
 # "wine" in every script that sources this file is the loader above.
 wine() { "$MERROWIND_WINE" "$@"; }
