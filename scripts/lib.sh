@@ -145,11 +145,13 @@ start_wine() {
 }
 
 # Fails unless the Wine of the current architecture starts a program; says
-# why in one line.
+# why in one line, and leaves Wine's own first line in wine_failure.
 check_wine() {
-    local version
-    if ! version=$(wine --version 2>&1 </dev/null); then
-        echo "the $arch Wine does not start ($MERROWIND_WINE: ${version:-no output}): no Windows test can run" >&2
+    local version code=0
+    version=$(wine --version 2>&1 </dev/null) || code=$?
+    if [ "$code" -ne 0 ] || [[ "$version" != wine-* ]]; then
+        wine_failure=$(head -n 1 <<<"${version:-no output, exit code $code}")
+        echo "the $arch Wine does not start ($MERROWIND_WINE: $wine_failure): no Windows test can run" >&2
         return 1
     fi
 }
