@@ -263,7 +263,9 @@ Function RemoveOldCopy
     ${If} $R2 = 1
         Return
     ${EndIf}
+    ; Nothing to remove, or a folder its uninstaller would refuse.
     ${IfNot} ${FileExists} "$OldDir\uninstall.exe"
+    ${OrIfNot} ${FileExists} "$OldDir\merrowind.exe"
         Return
     ${EndIf}
     StrCpy $0 ""
