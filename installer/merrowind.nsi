@@ -103,11 +103,11 @@ Function .onInit
     ${IfNot} ${Errors}
         StrCpy $SignIn 1
     ${EndIf}
-    ; /D= is always last, unquoted, and not in $CMDLINE: read it from the
-    ; process's own command line.
+    ; /D= (upper case, as NSIS reads it) is always last, unquoted, and not
+    ; in $CMDLINE: read it from the process's own command line.
     System::Call 'kernel32::GetCommandLineW() w .r0'
     ClearErrors
-    ${WordFind} $0 " /D=" "E+1}" $Named
+    ${WordFindS} $0 " /D=" "E+1}" $Named
     ${If} ${Errors}
         StrCpy $Named ""
     ${Else}
@@ -141,15 +141,18 @@ Function CheckFolder
     ; there is a folder.
     StrCpy $R8 $INSTDIR
     ${Do}
-        ${If} ${FileExists} "$R8\*.*"
-            Return
-        ${EndIf}
-        ${If} ${FileExists} $R8
-        ${OrIf} $R8 == ""
+        ${If} $R8 == ""   ; past a drive that is not there, or a relative name
+        ${OrIf} ${FileExists} "$R8\*.*"
+            ${Break}
+        ${ElseIf} ${FileExists} $R8
             ${Break}
         ${EndIf}
         ${GetParent} $R8 $R8
     ${Loop}
+    ${If} $R8 != ""
+    ${AndIf} ${FileExists} "$R8\*.*"
+        Return
+    ${EndIf}
     StrCpy $R9 "The folder $INSTDIR cannot be made. Choose another folder."
 FunctionEnd
 
