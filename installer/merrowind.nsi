@@ -1,6 +1,6 @@
 ; The per-user installer of Merrowind, made by scripts/package once per
 ; architecture:
-;   makensis -DARCH=x86|x64 -DBUILD=<generated folder> -DFILES=<release folder> -DOUTPUT=<folder> merrowind.nsi
+;   makensis -DARCH=x86|x64 -DBUILD=<generated folder> -DFILES=<release folder> -DOUTPUT=<folder> [-DSIGN=<command>] merrowind.nsi
 ; BUILD holds version.h and program.ico from that architecture's Windows
 ; build; FILES holds what its zip holds (merrowind.exe, README.md, NOTICE.txt).
 ; Both installers use the same folder, entry and values, so either upgrades
@@ -22,6 +22,11 @@ RequestExecutionLevel user
 ; default would offer Ignore, and a silent install would answer it.
 AllowSkipFiles off
 SetCompressor /SOLID lzma
+; SIGN, given, signs a program in place: the uninstaller is signed as it is
+; written, before it is packed into the installer (which is signed after).
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 
 !searchparse /file "${BUILD}/version.h" '#define MERROWIND_VERSION "' VERSION '"'
 !searchparse /file "${BUILD}/version.h" '#define MERROWIND_VERSION_NUMBERS ' V1 ',' V2 ',' V3 ',' V4
@@ -53,6 +58,7 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 !include MUI2.nsh
 !include nsDialogs.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 !include LogicLib.nsh
 
 !define MUI_ICON "${BUILD}/program.ico"
@@ -64,7 +70,13 @@ Var SignInBox
 Var Purge       ; 1: the uninstaller also removes the settings and index files
 Var PurgeBox
 
+; The folder the command line's /D= names, as given. NSIS replaces a folder
+; it cannot use with the default one before .onInit, and a package manager
+; that named the folder would never learn of it.
+Var Named
+
 Page custom OptionsPage OptionsPageLeave
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 UninstPage custom un.OptionsPage un.OptionsPageLeave
@@ -91,7 +103,98 @@ Function .onInit
     ${IfNot} ${Errors}
         StrCpy $SignIn 1
     ${EndIf}
+    ; /D= (upper case, as NSIS reads it) is always last, unquoted, and not
+    ; in $CMDLINE: read it from the process's own command line.
+    System::Call 'kernel32::GetCommandLineW() w .r0'
+    ClearErrors
+    ${WordFindS} $0 " /D=" "E+1}" $Named
+    ${If} ${Errors}
+        StrCpy $Named ""
+    ${Else}
+        StrCpy $INSTDIR $Named
+    ${EndIf}
 FunctionEnd
+
+; $R9: why $INSTDIR cannot take the program ("" when it can). It can when it
+; is a folder that is empty or holds an earlier copy (merrowind.exe, or
+; only the "Fortune.txt" its uninstaller left), or a folder that can be made. Any other folder is the user's own: the
+; installer would overwrite its README.md, and the uninstaller delete it.
+Function CheckFolder
+    StrCpy $R9 ""
+    ${If} ${FileExists} "$INSTDIR\*.*"
+        ${If} ${FileExists} "$INSTDIR\merrowind.exe"
+            Return
+        ${EndIf}
+        FindFirst $R7 $R8 "$INSTDIR\*.*"
+        ${DoWhile} $R8 != ""
+            ; A "Fortune.txt" alone is what an earlier copy's uninstaller
+            ; leaves of the user's: the folder is that copy's still.
+            ${If} $R8 != "."
+            ${AndIf} $R8 != ".."
+            ${AndIf} $R8 != "Fortune.txt"
+                StrCpy $R9 "$INSTDIR already holds files that are not Merrowind's. Choose an empty folder, or the folder of an installed Merrowind."
+                ${Break}
+            ${EndIf}
+            FindNext $R7 $R8
+        ${Loop}
+        FindClose $R7
+        Return
+    ${EndIf}
+    ; Not there yet: it can be made when the nearest part of it that is
+    ; there is a folder.
+    StrCpy $R8 $INSTDIR
+    ${Do}
+        ${If} $R8 == ""   ; past a drive that is not there, or a relative name
+        ${OrIf} ${FileExists} "$R8\*.*"
+            ${Break}
+        ${ElseIf} ${FileExists} $R8
+            ${Break}
+        ${EndIf}
+        ${GetParent} $R8 $R8
+    ${Loop}
+    ${If} $R8 != ""
+    ${AndIf} ${FileExists} "$R8\*.*"
+        Return
+    ${EndIf}
+    StrCpy $R9 "The folder $INSTDIR cannot be made. Choose another folder."
+FunctionEnd
+
+Function DirectoryLeave
+    Call CheckFolder
+    ${If} $R9 != ""
+        MessageBox MB_OK|MB_ICONEXCLAMATION $R9
+        Abort
+    ${EndIf}
+FunctionEnd
+
+; $R2: 1 when the folders $R0 and $R1 are the same folder, however each is
+; spelt (a mapped or subst drive, a junction, a short name, ".."), else 0.
+; A file made in the one is looked for in the other; $R0 must exist.
+!macro SameFolderFunction un
+Function ${un}SameFolder
+    StrCpy $R2 0
+    ${If} $R1 == ""
+        Return
+    ${ElseIf} $R0 == $R1
+        StrCpy $R2 1
+        Return
+    ${EndIf}
+    System::Call 'kernel32::GetCurrentProcessId() i .R3'
+    System::Call 'kernel32::GetTickCount() i .R4'
+    StrCpy $R3 "~merrowind-$R3-$R4.tmp"
+    ClearErrors
+    FileOpen $R4 "$R0\$R3" w
+    ${IfNot} ${Errors}
+        FileClose $R4
+        ${If} ${FileExists} "$R1\$R3"
+            StrCpy $R2 1
+        ${EndIf}
+        Delete "$R0\$R3"
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro SameFolderFunction ""
+!insertmacro SameFolderFunction "un."
 
 Function OptionsPage
     !insertmacro MUI_HEADER_TEXT "Options" "Choose when Merrowind shows a fortune."
@@ -110,6 +213,12 @@ Function OptionsPageLeave
 FunctionEnd
 
 Section
+    ; Silently no page has checked the folder; nothing is written before.
+    Call CheckFolder
+    ${If} $R9 != ""
+        MessageBox MB_OK|MB_ICONSTOP $R9 /SD IDOK
+        Abort $R9
+    ${EndIf}
     SetOutPath "$INSTDIR"
     File "${FILES}/merrowind.exe"
     File "${FILES}/README.md"
@@ -147,13 +256,22 @@ SectionEnd
 ; with its own uninstaller run silently in place (so it is done when it
 ; returns) and without /PURGE, so the settings and index files stay. It runs
 ; only once the new files are written: if either step fails, the old copy is
-; left whole and still the installed one.
+; left whole and still the installed one. The user's "Fortune.txt" beside
+; the old program moves along: the new copy starts in the new folder and
+; would not find it, and its first start would drop it from the list.
 Function RemoveOldCopy
     ${If} $OldDir == ""
-    ${OrIf} $OldDir == $INSTDIR
         Return
     ${EndIf}
+    StrCpy $R0 $INSTDIR
+    StrCpy $R1 $OldDir
+    Call SameFolder
+    ${If} $R2 = 1
+        Return
+    ${EndIf}
+    ; Nothing to remove, or a folder its uninstaller would refuse.
     ${IfNot} ${FileExists} "$OldDir\uninstall.exe"
+    ${OrIfNot} ${FileExists} "$OldDir\merrowind.exe"
         Return
     ${EndIf}
     StrCpy $0 ""
@@ -166,6 +284,9 @@ Function RemoveOldCopy
         RMDir "$INSTDIR"
         MessageBox MB_OK|MB_ICONSTOP "Merrowind installed in $OldDir could not be removed: it may be running. Close it and run Setup again." /SD IDOK
         Abort "Could not remove Merrowind from $OldDir."
+    ${EndIf}
+    ${IfNot} ${FileExists} "$INSTDIR\Fortune.txt"
+        Rename "$OldDir\Fortune.txt" "$INSTDIR\Fortune.txt"
     ${EndIf}
     ; Run in place, the old uninstaller could not delete itself.
     Delete "$OldDir\uninstall.exe"
@@ -252,9 +373,43 @@ Function un.ShortcutTarget
     ${EndIf}
 FunctionEnd
 
+; $R2: 1 when $R1 is the path of this copy's merrowind.exe, however spelt.
+Function un.IsThisProgram
+    StrCpy $R2 0
+    ${GetFileName} $R1 $R3
+    ${If} $R3 == "merrowind.exe"
+        StrCpy $R0 $INSTDIR
+        ${GetParent} $R1 $R1
+        Call un.SameFolder
+    ${EndIf}
+FunctionEnd
+
 ; Only what the installer put there: the folder itself goes only when empty,
 ; so cookie files and a Fortune.txt kept in it stay.
 Section "Uninstall"
+    ; An uninstall.exe copied into some other folder, or left where the
+    ; program is gone, finds no installation: the README.md or NOTICE.txt
+    ; there are then the user's.
+    ${IfNot} ${FileExists} "$INSTDIR\merrowind.exe"
+        MessageBox MB_OK|MB_ICONSTOP "There is no Merrowind in $INSTDIR to remove." /SD IDOK
+        Abort "No Merrowind in $INSTDIR."
+    ${EndIf}
+    ; The shortcut, sign-in value and entry go only when they name this
+    ; folder: a second copy (an old folder left after an upgrade elsewhere)
+    ; leaves those of the installed copy alone. Decided while the folder is
+    ; there to look in.
+    Call un.ShortcutTarget
+    StrCpy $R1 $0
+    Call un.IsThisProgram
+    StrCpy $5 $R2
+    ReadRegStr $R1 HKCU "${RUN_KEY}" "Merrowind"
+    StrCpy $R1 $R1 -1 1   ; without its quotes
+    Call un.IsThisProgram
+    StrCpy $6 $R2
+    ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    StrCpy $R0 $INSTDIR
+    Call un.SameFolder
+    StrCpy $7 $R2
     ; A running program cannot be deleted. Stop before anything else goes,
     ; so that the copy stays whole and can be uninstalled once it is closed.
 retry:
@@ -267,19 +422,13 @@ retry:
     Delete "$INSTDIR\NOTICE.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
-    ; The shortcut, sign-in value and entry go only when they name this
-    ; folder: a second copy (an old folder left after an upgrade elsewhere)
-    ; leaves those of the installed copy alone.
-    Call un.ShortcutTarget
-    ${If} $0 == "$INSTDIR\merrowind.exe"
+    ${If} $5 = 1
         Delete "$SMPROGRAMS\Merrowind.lnk"
     ${EndIf}
-    ReadRegStr $0 HKCU "${RUN_KEY}" "Merrowind"
-    ${If} $0 == '"$INSTDIR\merrowind.exe"'
+    ${If} $6 = 1
         DeleteRegValue HKCU "${RUN_KEY}" "Merrowind"
     ${EndIf}
-    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-    ${If} $0 == $INSTDIR
+    ${If} $7 = 1
         DeleteRegKey HKCU "${UNINSTALL_KEY}"
     ${EndIf}
 

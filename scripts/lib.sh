@@ -201,3 +201,13 @@ package_archs() {
         *) echo "MERROWIND_ARCH must be x86, x64 or both, not \"$MERROWIND_ARCH\"" >&2; return 1 ;;
     esac
 }
+
+# A throwaway code-signing certificate for the tests, made afresh in folder
+# $1: cert.pem (to verify against) and cert.pfx, whose password is
+# $test_password.
+test_password="not-a-secret-$$"
+make_test_certificate() {
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$1/key.pem" -out "$1/cert.pem" -days 2 \
+        -subj "/CN=Merrowind test" -addext extendedKeyUsage=codeSigning 2>/dev/null &&
+        openssl pkcs12 -export -inkey "$1/key.pem" -in "$1/cert.pem" -out "$1/cert.pfx" -passout "pass:$test_password"
+}
