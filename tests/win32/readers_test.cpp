@@ -378,8 +378,10 @@ TEST_F(Readers, IndexAnotherCopyIsBuildingIsWaitedFor)
         WriteFile(building, entries.data(), 8, &written, nullptr);
         FILETIME time = LastWriteTime(cookies);
         if (current) SetFileTime(building, nullptr, nullptr, &time);
-        CloseHandle(CreateThread(nullptr, 0, FinishBuildSoon, building, 0, nullptr));
+        HANDLE other = CreateThread(nullptr, 0, FinishBuildSoon, building, 0, nullptr);
         EXPECT_EQ(Cookie(1, record), current ? "C\n" : "B\n") << (current ? "current" : "stale");
+        WaitForSingleObject(other, 10000);
+        CloseHandle(other);
     }
 }
 
