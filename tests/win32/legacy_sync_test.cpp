@@ -278,7 +278,9 @@ TEST_F(LegacySync, FileEditedWhileCountedIsCountedAgainAtTheNextStart)
     ASSERT_EQ(LockCatalogue(&held), 1);
     HANDLE worker = CreateThread(nullptr, 0, SyncOnThread, nullptr, 0, nullptr);
     ASSERT_NE(worker, nullptr);
-    Sleep(500);  // far longer than the count of one line; the sync then waits for the lock
+    // The count of one line takes far less; the sync then waits for the lock,
+    // up to 2 s, and the edit and the release come well within that.
+    Sleep(1500);
     WriteFortunes("EXTRA one\ntwo\n");
     UnlockCatalogue(held);
     EXPECT_EQ(WaitForSingleObject(worker, 30000), WAIT_OBJECT_0);
