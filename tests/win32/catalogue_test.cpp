@@ -291,42 +291,36 @@ TEST_F(Catalogue, EveryWriterWaitsForTheLockAndLetsGoOfIt)
 // not; one made by a copy that lets this one only wait on it is still taken.
 TEST_F(Catalogue, LockIsOpenToEveryCopyOfTheUser)
 {
-    char name[64];
-    wsprintfA(name, "Local\\MerrowindTests.Made.%lu", GetCurrentProcessId());
-    NameCatalogueLock(name);
+    NameCatalogueLock(("Local\\MerrowindTests.Made." + std::to_string(GetCurrentProcessId())).c_str());
     HANDLE held;
     ASSERT_EQ(LockCatalogue(&held), 1);
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR security = nullptr;
+    PSID user = nullptr;
     ASSERT_EQ(GetSecurityInfo(held, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
                               &security), static_cast<DWORD>(ERROR_SUCCESS));
-    PSID user = nullptr;
     ASSERT_TRUE(ConvertStringSidToSidA(CurrentUserSid().c_str(), &user));
     DWORD granted = 0;
-    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-            EqualSid(&ace->SidStart, user))
-            granted |= ace->Mask;
-    }
+    ACCESS_ALLOWED_ACE* ace;
+    for (DWORD i = 0; dacl != nullptr && GetAce(dacl, i, reinterpret_cast<void**>(&ace)); ++i)
+        if (ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&ace->SidStart, user)) granted |= ace->Mask;
     EXPECT_EQ(granted & MUTEX_ALL_ACCESS, static_cast<DWORD>(MUTEX_ALL_ACCESS)) << "granted to the user: " << granted;
     LocalFree(user);
     LocalFree(security);
     UnlockCatalogue(held);
 
-    wsprintfA(name, "Local\\MerrowindTests.Elevated.%lu", GetCurrentProcessId());
-    NameCatalogueLock(name);
+    const std::string name = "Local\\MerrowindTests.Elevated." + std::to_string(GetCurrentProcessId());
+    NameCatalogueLock(name.c_str());
     PSECURITY_DESCRIPTOR waitOnly = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;0x100000;;;WD)", SDDL_REVISION_1,
                                                                      &waitOnly, nullptr));
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, waitOnly, FALSE};
-    HANDLE elevated = CreateMutexA(&attributes, FALSE, name);
+    HANDLE elevated = CreateMutexA(&attributes, FALSE, name.c_str());
     LocalFree(waitOnly);
-    ASSERT_NE(elevated, nullptr);
-    HANDLE plain = CreateMutexA(nullptr, FALSE, name);
+    HANDLE plain = CreateMutexA(nullptr, FALSE, name.c_str());
     EXPECT_EQ(plain, nullptr) << "expected this platform to refuse full access, or the test shows nothing";
-    if (plain != nullptr) CloseHandle(plain);
     EXPECT_EQ(LockCatalogue(&held), 1) << "opened with the right to wait only";
     UnlockCatalogue(held);
+    if (plain != nullptr) CloseHandle(plain);
     CloseHandle(elevated);
 }
