@@ -1,12 +1,11 @@
 #include <windows.h>
 
-#include "core/catalogue.h"
-#include "core/catalogue_lock.h"
 #include "core/product.h"
 #include "app/command_line.h"
 #include "app/loop_result.h"
 #include "app/random.h"
 #include "app/selection.h"
+#include "app/start_up.h"
 #include "cookies/legacy_sync.h"
 #include "res/resource_ids.h"
 #include "dialogs/settings_dialog.h"
@@ -19,27 +18,6 @@ static void SeedFromClock()
     GetLocalTime(&now);
     SystemTimeToFileTime(&now, &stamp);
     SeedRandom(SeedFromFileTime(stamp.dwLowDateTime, stamp.dwHighDateTime));
-}
-
-// An empty catalogue gets the built-in collection at position 0. The count
-// and the write are one step for the catalogue lock; the record goes in
-// after the wait all the same, or there would be nothing to draw.
-static void EnsureCatalogue()
-{
-    HANDLE held;
-    LockCatalogue(&held);
-    if (CountSourceRecords() != 0) {
-        UnlockCatalogue(held);
-        return;
-    }
-    SourceRecord builtIn;
-    ZeroMemory(&builtIn, sizeof builtIn);
-    builtIn.active = 1;
-    builtIn.kind = kSourceBuiltIn;
-    builtIn.count = kBuiltInFortuneCount;
-    SetField(builtIn.name, sizeof builtIn.name, kBuiltInSourceName);
-    WriteSourceRecord(0, &builtIn);
-    UnlockCatalogue(held);
 }
 
 // A window start that ends with nothing to show says why and offers the

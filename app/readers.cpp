@@ -126,6 +126,44 @@ static uint32_t ReadCookieBytes(HANDLE cookies, char* text)
     return total;
 }
 
+// Whether the open file lies on a volume that keeps times in steps of 2
+// seconds (FAT, FAT32, exFAT), by the file system's name from the handle.
+// GetVolumeInformationByHandleW came with Windows Vista: where the system
+// lacks it, or cannot tell, the file counts as lying on one, so that an index
+// is never rebuilt at every draw for a time its volume cannot keep.
+static int OnCoarseTimeVolume(HANDLE file)
+{
+    typedef BOOL(WINAPI * GetVolumeInformationByHandleWProc)(HANDLE, LPWSTR, DWORD, LPDWORD, LPDWORD, LPDWORD,
+                                                              LPWSTR, DWORD);
+    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    FARPROC procedure = kernel32 != nullptr ? GetProcAddress(kernel32, "GetVolumeInformationByHandleW") : nullptr;
+    if (procedure == nullptr) return 1;
+    GetVolumeInformationByHandleWProc call =
+        reinterpret_cast<GetVolumeInformationByHandleWProc>(reinterpret_cast<void (*)()>(procedure));
+    wchar_t fileSystem[MAX_PATH + 1];
+    if (!call(file, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1)) return 1;
+    return KeepsCoarseFileTimes(fileSystem);
+}
+
+// Whether the open index's last entry lies inside the open cookie file; an
+// index without entries, or whose sizes cannot be read, is left to the read.
+static int LastEntryFits(HANDLE index, HANDLE cookies)
+{
+    uint32_t entries = IndexEntries(index);
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(cookies, &sizeHigh);
+    if (entries == 0 || (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)) return 1;
+    uint64_t at = static_cast<uint64_t>(entries - 1) * 4u;
+    LONG high = static_cast<LONG>(at >> 32);
+    DWORD low = SetFilePointer(index, static_cast<LONG>(at & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    uint32_t last = 0;
+    DWORD got = 0;
+    if ((low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) ||
+        !ReadFile(index, &last, 4, &got, nullptr) || got != 4)
+        return 1;
+    return EntriesFitFile(last, (static_cast<uint64_t>(sizeHigh) << 32) | size);
+}
+
 // Whether the open index was built from this version of the open cookie
 // file: the indexer gives the index the cookie file's last-write time, and an
 // edit (a newer time) or a copy or unzip of another version (often an older
@@ -133,7 +171,8 @@ static uint32_t ReadCookieBytes(HANDLE cookies, char* text)
 // from the open files, as the indexer takes and stamps them: through a path,
 // a cookie file reached by a symbolic link gives the link's own times, which
 // would never match. A missing index is not current; a cookie file whose
-// time cannot be read is left to the read.
+// time cannot be read is left to the read. An edit that shortened the file
+// shows in the index's last entry even where the times cannot tell.
 static int IndexIsCurrent(HANDLE index, HANDLE cookies)
 {
     if (index == INVALID_HANDLE_VALUE) return 0;
@@ -141,8 +180,12 @@ static int IndexIsCurrent(HANDLE index, HANDLE cookies)
     FILETIME cookieTime;
     if (!GetFileTime(cookies, nullptr, nullptr, &cookieTime)) return 1;
     if (!GetFileTime(index, nullptr, nullptr, &indexTime)) return 0;
-    return SameFileTime((static_cast<uint64_t>(indexTime.dwHighDateTime) << 32) | indexTime.dwLowDateTime,
-                        (static_cast<uint64_t>(cookieTime.dwHighDateTime) << 32) | cookieTime.dwLowDateTime);
+    int coarse = OnCoarseTimeVolume(cookies) || OnCoarseTimeVolume(index);
+    if (!SameFileTime((static_cast<uint64_t>(indexTime.dwHighDateTime) << 32) | indexTime.dwLowDateTime,
+                      (static_cast<uint64_t>(cookieTime.dwHighDateTime) << 32) | cookieTime.dwLowDateTime,
+                      coarse))
+        return 0;
+    return LastEntryFits(index, cookies);
 }
 
 // How long a copy waits for another that is building the same index, and
@@ -168,7 +211,10 @@ static HANDLE OpenIndexAfterOtherBuild(const char* indexPath)
 // success. Two copies started together find the same stale index, and the
 // second one's create fails while the first one builds: that copy reads the
 // index the first one made, or, when it is still not current, builds it once
-// more, before the source counts as unreadable.
+// more, before the source counts as unreadable. Every open after a build,
+// this copy's or another's, waits for a build still under way: a third copy
+// may start one the moment this one's ends, and an open refused then would
+// read the first fortune.
 static int RebuildIndex(SourceRecord* record, HANDLE cookies, HANDLE* index)
 {
     IndexJob job;
@@ -177,19 +223,19 @@ static int RebuildIndex(SourceRecord* record, HANDLE cookies, HANDLE* index)
     job.progress.store(0);
     job.cancel.store(0);
     job.taken = &kCatalogueIndexNames;
-    DWORD code = IndexCookieFile(&job);
     char indexPath[kPathFieldSize + 1];
-    FieldString(record->indexPath, indexPath);
-    if (code == kIndexCannotCreate) {
+    for (int build = 1;; ++build) {
+        DWORD code = IndexCookieFile(&job);
+        FieldString(record->indexPath, indexPath);
+        *index = INVALID_HANDLE_VALUE;
+        if (code != kIndexOk && code != kIndexCannotCreate) return 0;
         *index = OpenIndexAfterOtherBuild(indexPath);
-        if (IndexIsCurrent(*index, cookies)) return 1;
+        if (code == kIndexOk || IndexIsCurrent(*index, cookies)) return 1;
+        // Our own handle would make the next build's create fail.
         if (*index != INVALID_HANDLE_VALUE) CloseHandle(*index);
-        code = IndexCookieFile(&job);
+        *index = INVALID_HANDLE_VALUE;
+        if (build == 2) return 0;
     }
-    *index = INVALID_HANDLE_VALUE;
-    if (code != kIndexOk) return 0;
-    *index = OpenSharedForReading(indexPath);
-    return 1;
 }
 
 int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)

@@ -10,4 +10,5 @@ list(APPEND MERROWIND_WIN32_SOURCES
     app/readers.cpp
     app/record_list.cpp
     app/selection.cpp
+    app/start_up.cpp
 )

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include "core/catalogue.h"
 #include "core/catalogue_lock.h"
@@ -47,49 +48,69 @@ static int HasLegacyRecord()
     return 0;
 }
 
-static void RescanLegacyFileAt(const char* path, uint32_t* count, uint32_t* replace);
+static void CountLegacyLines(const char* path, LegacyLineTally* tally);
+static void StoreRescan(const char* path, uint32_t count, uint32_t replace);
 
-static void SyncLegacyTextFileLocked();
-
-// The whole sync, from the change test to the last write, is one
-// read-modify-write of the catalogue. When another copy holds the lock past
-// the wait, nothing is written: the stored time stays old, so the next start
-// does it all again.
-void SyncLegacyTextFile()
+// The file's information through an open handle, as the change test and the
+// store read it; 0 when it cannot be opened (it counts as gone) or read.
+static int ReadLegacyFileInformation(const char* path, BY_HANDLE_FILE_INFORMATION* info, int* opened)
 {
-    HANDLE held;
-    if (!LockCatalogue(&held)) return;
-    SyncLegacyTextFileLocked();
-    UnlockCatalogue(held);
+    HANDLE file = OpenLegacyFile(path);
+    *opened = file != INVALID_HANDLE_VALUE;
+    if (!*opened) return 0;
+    int read = GetFileInformationByHandle(file, info) ? 1 : 0;
+    CloseHandle(file);
+    return read;
 }
 
-static void SyncLegacyTextFileLocked()
+// The catalogue lock is held only for the writes and the look that comes
+// just before them: reading the whole file (from a network share, a large
+// file, a cloud file still being fetched) may take any time, and another
+// copy's save would go ahead without the lock after its wait and mix its
+// writes with ours. So the file is read and counted first; then, under the
+// lock, what the count was based on is looked at again, the file and the
+// stored result, and only when neither changed meanwhile (an edit, or
+// another copy's sync of the same file) is the result written. Otherwise
+// nothing is written: the stored time stays old, and the next start counts
+// again. Likewise when another copy holds the lock past the wait.
+void SyncLegacyTextFile()
 {
     char path[MAX_PATH];
     FindLegacyFile(path);
-    HANDLE file = OpenLegacyFile(path);
-    if (file == INVALID_HANDLE_VALUE) {
+    int opened;
+    BY_HANDLE_FILE_INFORMATION before;
+    int dated = ReadLegacyFileInformation(path, &before, &opened);
+    HANDLE held;
+    if (!opened) {
+        if (!LockCatalogue(&held)) return;
         RemoveLegacyRecords();
+        UnlockCatalogue(held);
         return;
     }
 
     // Only the stored time decides whether the file changed; the stored
     // count and switch are the working copies for a rescan.
     LegacyScanState stored = {0, 0, 0, 0};
-    int changed = 1;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(file, &info)) {
-        if (ReadLegacyScanState(&stored) == 4 && stored.lastLow == info.ftLastWriteTime.dwLowDateTime &&
-            stored.lastHigh == info.ftLastWriteTime.dwHighDateTime)
-            changed = 0;
-    }
-    CloseHandle(file);
-
+    int read = dated ? ReadLegacyScanState(&stored) : 0;
+    int changed = !(read == 4 && stored.lastLow == before.ftLastWriteTime.dwLowDateTime &&
+                    stored.lastHigh == before.ftLastWriteTime.dwHighDateTime);
     if (!changed && HasLegacyRecord()) return;
 
-    uint32_t count = stored.size;
-    uint32_t replace = stored.replace;
-    RescanLegacyFileAt(path, &count, &replace);
+    LegacyLineTally tally;
+    BeginLegacyTally(&tally, stored.replace);
+    CountLegacyLines(path, &tally);
+
+    if (!LockCatalogue(&held)) return;
+    BY_HANDLE_FILE_INFORMATION now;
+    LegacyScanState storedNow = {0, 0, 0, 0};
+    int datedNow = ReadLegacyFileInformation(path, &now, &opened);
+    int same = opened && datedNow == dated && (dated ? ReadLegacyScanState(&storedNow) : 0) == read &&
+               memcmp(&storedNow, &stored, sizeof stored) == 0;
+    if (same && dated)
+        same = CompareFileTime(&now.ftLastWriteTime, &before.ftLastWriteTime) == 0 &&
+               now.nFileSizeHigh == before.nFileSizeHigh && now.nFileSizeLow == before.nFileSizeLow;
+    if (same) StoreRescan(path, tally.count, tally.replace);
+    UnlockCatalogue(held);
 }
 
 // Counts the fortune lines through the runtime's text-mode reader (CR LF
@@ -148,33 +169,33 @@ static void UpdateCatalogue(const SourceRecord* legacy, uint32_t replace)
     if (!replaced) WriteSourceRecord(position, legacy);
 }
 
-// The rescan of the file found at path: the sync has already looked for it.
-static void RescanLegacyFileAt(const char* path, uint32_t* count, uint32_t* replace)
+// Stores the result of a count and puts it into the catalogue; under the
+// catalogue lock.
+static void StoreRescan(const char* path, uint32_t count, uint32_t replace)
 {
-    LegacyLineTally tally;
-    BeginLegacyTally(&tally, *replace);
-    CountLegacyLines(path, &tally);
-    *count = tally.count;
-    *replace = tally.replace;
-
-    StoreScanState(path, *count, *replace);
+    StoreScanState(path, count, replace);
 
     SourceRecord legacy;
     ZeroMemory(&legacy, sizeof legacy);
     legacy.active = 1;
     legacy.kind = kSourceLegacyText;
-    legacy.count = *count;
+    legacy.count = count;
     SetField(legacy.name, sizeof legacy.name, kLegacyFileName);
     SetField(legacy.cookiePath, sizeof legacy.cookiePath, kLegacyFileName);
-    UpdateCatalogue(&legacy, *replace);
+    UpdateCatalogue(&legacy, replace);
 }
 
 void RescanLegacyTextFile(uint32_t* count, uint32_t* replace)
 {
-    HANDLE held;
-    if (!LockCatalogue(&held)) return;
     char path[MAX_PATH];
     FindLegacyFile(path);
-    RescanLegacyFileAt(path, count, replace);
+    LegacyLineTally tally;
+    BeginLegacyTally(&tally, *replace);
+    CountLegacyLines(path, &tally);
+    *count = tally.count;
+    *replace = tally.replace;
+    HANDLE held;
+    if (!LockCatalogue(&held)) return;
+    StoreRescan(path, *count, *replace);
     UnlockCatalogue(held);
 }

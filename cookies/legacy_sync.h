@@ -5,8 +5,10 @@
 
 #include <stdint.h>
 
-// Both run under the catalogue lock and do nothing when another copy of the
-// program holds it past the wait.
+// Both read and count the file outside the catalogue lock and write under
+// it, and write nothing when another copy of the program holds it past the
+// wait. The sync also writes nothing when the file or the stored result of
+// the last count changed while it counted.
 void SyncLegacyTextFile();
 // Counts the fortune lines into *count and sets *replace from the first
 // line; *replace comes in holding the value to keep when no line is read.

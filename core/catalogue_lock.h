@@ -2,8 +2,9 @@
 // copies of the program (a sign-in start and a click, a script's file-mode
 // run while the settings dialog is open) would otherwise interleave their
 // writes, and one copy's rows could overwrite the other's. The lock is a
-// named mutex for the user's session, so every copy of the program finds
-// the same one; the stored catalogue does not change.
+// named mutex of the user's, shared across sessions, so every copy of the
+// program that the user runs finds the same one; the stored catalogue does
+// not change.
 #ifndef MERROWIND_CATALOGUE_LOCK_H
 #define MERROWIND_CATALOGUE_LOCK_H
 

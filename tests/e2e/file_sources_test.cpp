@@ -111,7 +111,7 @@ TEST_F(FileSources, ACookieFileEditedAfterItsIndexIsReadThroughAFreshIndex)
     const std::string edited = "One fortune only, and longer than the three before it\r\n";
     FILETIME before = LastWriteTime(folder_.File("cookies.txt"));
     folder_.Write("cookies.txt", edited);
-    // Saved a minute later: times less than 2 s apart count as the same.
+    // Saved a minute later, as a user's edit would be.
     ULARGE_INTEGER later = {{before.dwLowDateTime, before.dwHighDateTime}};
     later.QuadPart += 600000000u;
     SetLastWriteTime(folder_.File("cookies.txt"), {later.LowPart, later.HighPart});
@@ -133,6 +133,11 @@ TEST_F(FileSources, CatalogueWritesWaitForTheLockAnotherProcessHolds)
     folder_.Write("Fortune.txt", kLegacy);
     HANDLE held;
     ASSERT_EQ(LockCatalogue(&held), 1);
+    // Named for the user across sessions, so the user's copies in other
+    // sessions (which Wine cannot show) find it too.
+    HANDLE named = OpenMutexA(SYNCHRONIZE, FALSE, ("Global\\Tolvane.Merrowind.Catalogue." + CurrentUserSid()).c_str());
+    EXPECT_NE(named, nullptr) << "expected the lock under the user's SID in the global namespace";
+    if (named != nullptr) CloseHandle(named);
     EXPECT_TRUE(OneOf(RunOnce(), {"Cookie zero\r\n", "Cookie one\r\n", "Cookie two\r\n"}));
     EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({stale})) << "nothing written under another's lock";
     UnlockCatalogue(held);

@@ -303,6 +303,23 @@ void PrintTo(const RegistryValue& value, std::ostream* out)
     *out << ")";
 }
 
+std::string CurrentUserSid()
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "";
+    alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    char* text = nullptr;
+    std::string sid;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) {
+        sid = text;
+        LocalFree(text);
+    }
+    CloseHandle(token);
+    return sid;
+}
+
 static LONG g_keySerial = 0;
 
 void ScratchTest::SetUp()

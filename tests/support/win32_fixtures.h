@@ -88,6 +88,9 @@ void DeleteKeyTree(HKEY root, const char* key);
 // everyone may read only; "D:P(A;;KA;;;WD)": everyone may do everything).
 void SetKeyDacl(HKEY key, const char* sddl);
 
+// The SID of the user the test runs as ("S-1-5-..."); empty when unknown.
+std::string CurrentUserSid();
+
 // A record with zeroed padding and the given fields.
 SourceRecord MakeRecord(int active, int kind, uint32_t count, const char* name,
                         const char* cookiePath = "", const char* indexPath = "");

@@ -197,13 +197,23 @@ TEST(IndexProgress, EverySizeUpToFiveThousandFollowsThePlainFormula)
     EXPECT_GT(endingAt99, 0) << "some sizes end at 99 when the quotient is rounded first";
 }
 
-// 2-second volumes (FAT) keep times near, not at, the cookie file's: below
-// 2 s apart, either way round, is the same time; from 2 s on it is not.
-TEST(IndexTime, TimesLessThanTwoSecondsApartAreTheSame)
+// An index carries its file's time exactly, but on 2-second volumes (FAT)
+// only near it: there below 2 s apart, either way round, is the same time.
+TEST(IndexTime, TimesAreTheSameExactlyOrOnCoarseVolumesWithinTwoSeconds)
 {
     const uint64_t t = 0x01D9000000000000u, s = 10000000u;  // a time, and one second
-    const struct { uint64_t a, b; int same; } rows[] = {
-        {t, t, 1}, {t, t + 2 * s - 1, 1}, {t + 2 * s - 1, t, 1}, {t, t + 2 * s, 0}, {t + 2 * s, t, 0},
-        {0, UINT64_MAX, 0}, {UINT64_MAX, 0, 0}};
-    for (const auto& r : rows) EXPECT_EQ(SameFileTime(r.a, r.b), r.same) << r.a << " and " << r.b;
+    const struct { uint64_t a, b; int coarse, same; } rows[] = {
+        {t, t, 0, 1}, {t, t + 1, 0, 0}, {t + 1, t, 0, 0},
+        {t, t, 1, 1}, {t, t + 2 * s - 1, 1, 1}, {t + 2 * s - 1, t, 1, 1}, {t, t + 2 * s, 1, 0}, {t + 2 * s, t, 1, 0},
+        {0, UINT64_MAX, 1, 0}, {UINT64_MAX, 0, 1, 0}};
+    for (const auto& r : rows)
+        EXPECT_EQ(SameFileTime(r.a, r.b, r.coarse), r.same) << r.a << " and " << r.b << ", coarse " << r.coarse;
+    const struct { const wchar_t* name; int coarse; } systems[] = {
+        {L"FAT", 1}, {L"FAT32", 1}, {L"exFAT", 1}, {L"EXFAT", 1}, {L"fat32", 1}, {L"NTFS", 0}, {L"ReFS", 0},
+        {L"FAT3", 0}, {L"FAT322", 0}, {L"", 0}};
+    for (const auto& f : systems) EXPECT_EQ(KeepsCoarseFileTimes(f.name), f.coarse) << f.name;
+    // The last entry against the file's size: inside it, at its end, past it.
+    const struct { uint32_t last; uint64_t size; int fits; } entries[] = {
+        {5, 6, 1}, {6, 6, 0}, {7, 6, 0}, {0, 0, 1}, {0, 1, 1}, {0xFFFFFFFFu, 0x100000000u, 1}};
+    for (const auto& e : entries) EXPECT_EQ(EntriesFitFile(e.last, e.size), e.fits) << e.last << " in " << e.size;
 }

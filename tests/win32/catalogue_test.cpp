@@ -1,8 +1,14 @@
 // The registry catalogue, in a scratch key per test.
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <cstring>
 
 #include <gtest/gtest.h>
 
+#include "app/start_up.h"
+#include "cookies/legacy_sync.h"
 #include "core/catalogue.h"
 #include "core/catalogue_lock.h"
 #include "tests/support/win32_fixtures.h"
@@ -233,4 +239,88 @@ TEST_F(Catalogue, CountDuringASaveLandsAfterIt)
     recounted.count = 7;
     for (int waited = 0; waited < 100 && ReadCatalogue()[1].count == 3; ++waited) Sleep(50);
     EXPECT_EQ(ReadCatalogue(), std::vector<SourceRecord>({added, recounted}));
+}
+
+// Every writer of the start-up and the sync takes the lock: while another
+// copy holds it, the writer waits and writes nothing (else that copy's save
+// could lose or duplicate a record); once it is free, the writer writes and
+// lets go of it in turn (else every other copy would wait 2 s and skip its
+// counts). The writer's thread stays, so a lock it kept is not abandoned.
+static void (*g_write)();
+static HANDLE g_written, g_leave;
+static DWORD WINAPI WriteAndStay(LPVOID)
+{
+    g_write();
+    SetEvent(g_written);
+    return WaitForSingleObject(g_leave, 30000);
+}
+
+TEST_F(Catalogue, EveryWriterWaitsForTheLockAndLetsGoOfIt)
+{
+    const SourceRecord builtIn = MakeRecord(1, 0, 4297, "Internal Fortunes");
+    folder_.Write("Fortune.txt", "EXTRA one\n");
+    const struct { const char* what; std::vector<SourceRecord> before; void (*write)(); } rows[] = {
+        {"delete", {builtIn, MakeRecord(1, 1, 1, "Fortune.txt", "Fortune.txt")}, [] { DeleteSourceRecord(1); }},
+        {"first record", {}, EnsureCatalogue},
+        {"sync", {builtIn}, SyncLegacyTextFile}};
+    for (const auto& row : rows) {
+        ClearSourceRecords();
+        WriteCatalogue(row.before);
+        HANDLE held;
+        ASSERT_EQ(LockCatalogue(&held), 1);
+        g_write = row.write;
+        g_written = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        g_leave = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE writer = CreateThread(nullptr, 0, WriteAndStay, nullptr, 0, nullptr);
+        EXPECT_EQ(WaitForSingleObject(g_written, 300), static_cast<DWORD>(WAIT_TIMEOUT)) << row.what << " waits";
+        EXPECT_EQ(ReadCatalogue(), row.before) << row.what << " writes nothing while another copy holds the lock";
+        UnlockCatalogue(held);
+        EXPECT_EQ(WaitForSingleObject(g_written, 10000), WAIT_OBJECT_0) << row.what;
+        EXPECT_FALSE(ReadCatalogue() == row.before) << row.what << " writes once the lock is free";
+        EXPECT_EQ(LockCatalogue(&held), 1) << row.what << " lets go of the lock";
+        UnlockCatalogue(held);
+        SetEvent(g_leave);
+        WaitForSingleObject(writer, 10000);
+        CloseHandle(writer);
+        CloseHandle(g_written);
+        CloseHandle(g_leave);
+    }
+}
+
+// The lock a copy makes lets in every copy of the same user, elevated or
+// not; one made by a copy that lets this one only wait on it is still taken.
+TEST_F(Catalogue, LockIsOpenToEveryCopyOfTheUser)
+{
+    NameCatalogueLock(("Local\\MerrowindTests.Made." + std::to_string(GetCurrentProcessId())).c_str());
+    HANDLE held;
+    ASSERT_EQ(LockCatalogue(&held), 1);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR security = nullptr;
+    PSID user = nullptr;
+    ASSERT_EQ(GetSecurityInfo(held, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                              &security), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_TRUE(ConvertStringSidToSidA(CurrentUserSid().c_str(), &user));
+    DWORD granted = 0;
+    ACCESS_ALLOWED_ACE* ace;
+    for (DWORD i = 0; dacl != nullptr && GetAce(dacl, i, reinterpret_cast<void**>(&ace)); ++i)
+        if (ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&ace->SidStart, user)) granted |= ace->Mask;
+    EXPECT_EQ(granted & MUTEX_ALL_ACCESS, static_cast<DWORD>(MUTEX_ALL_ACCESS)) << "granted to the user: " << granted;
+    LocalFree(user);
+    LocalFree(security);
+    UnlockCatalogue(held);
+
+    const std::string name = "Local\\MerrowindTests.Elevated." + std::to_string(GetCurrentProcessId());
+    NameCatalogueLock(name.c_str());
+    PSECURITY_DESCRIPTOR waitOnly = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;0x100000;;;WD)", SDDL_REVISION_1,
+                                                                     &waitOnly, nullptr));
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, waitOnly, FALSE};
+    HANDLE elevated = CreateMutexA(&attributes, FALSE, name.c_str());
+    LocalFree(waitOnly);
+    HANDLE plain = CreateMutexA(nullptr, FALSE, name.c_str());
+    EXPECT_EQ(plain, nullptr) << "expected this platform to refuse full access, or the test shows nothing";
+    EXPECT_EQ(LockCatalogue(&held), 1) << "opened with the right to wait only";
+    UnlockCatalogue(held);
+    if (plain != nullptr) CloseHandle(plain);
+    CloseHandle(elevated);
 }

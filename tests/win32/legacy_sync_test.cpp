@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/catalogue_lock.h"
 #include "cookies/legacy_sync.h"
 #include "tests/support/win32_fixtures.h"
 
@@ -264,6 +265,30 @@ DWORD WINAPI SyncOnThread(LPVOID)
 {
     SyncLegacyTextFile();
     return 0;
+}
+
+// The file is counted before the lock is taken, so a long read holds up
+// nobody; an edit saved before the lock came (here while another copy holds
+// it) is not stored as counted, and the next start counts it again.
+TEST_F(LegacySync, FileEditedWhileCountedIsCountedAgainAtTheNextStart)
+{
+    WriteCatalogue({kBuiltInOn});
+    WriteFortunes("one\n");
+    HANDLE held;
+    ASSERT_EQ(LockCatalogue(&held), 1);
+    HANDLE worker = CreateThread(nullptr, 0, SyncOnThread, nullptr, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    // The count of one line takes far less; the sync then waits for the lock,
+    // up to 2 s, and the edit and the release come well within that.
+    Sleep(1500);
+    WriteFortunes("EXTRA one\ntwo\n");
+    UnlockCatalogue(held);
+    EXPECT_EQ(WaitForSingleObject(worker, 30000), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    ExpectCatalogue({kBuiltInOn});
+    SyncLegacyTextFile();
+    ExpectCatalogue({kBuiltInOn, Legacy(2)});
+    ExpectStored(2, 1);
 }
 
 // A catalogue key that this user may read but not change: the absent walk
