@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -147,34 +146,17 @@ static HWND FocusOf(DWORD thread)
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
-// Each key of the list goes down, in order, or with up set, comes up.
-static void SendKeys(std::initializer_list<WORD> keys, bool up)
-{
-    std::vector<INPUT> input(keys.size());
-    size_t i = 0;
-    for (WORD key : keys) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = key;
-        input[i++].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof input[0]);
-}
-
 TEST_F(WindowMode, BackspaceAndAltLeftShowTheFortunesBeforeBackToTheFirst)
 {
     ASSERT_TRUE(Start()) << "merrowind.exe should start";
     HWND window = WaitForWindow();
     ASSERT_NE(window, nullptr);
     std::vector<std::string> shown = {Shown(window)};
-    // The last Alt+Left lets Alt go first, in the window it brought: no
-    // lone Alt there, so it takes the keys below, not its menu.
     const struct { WORD modifier, key; } keys[] = {{0, VK_F5}, {0, VK_F5}, {0, VK_BACK}, {VK_MENU, VK_LEFT}};
     for (const auto& k : keys) {
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; })) << "key " << k.key;
-        k.modifier ? SendKeys({k.modifier, k.key}, false) : PressKey(k.key);
-        HWND next = WaitForWindow(window);
-        if (k.modifier) SendKeys({k.modifier, k.key}, true);
-        window = next;
+        k.modifier ? PressKeyWith(k.modifier, k.key) : PressKey(k.key);
+        window = WaitForWindow(window);
         ASSERT_NE(window, nullptr) << "key " << k.key << " should bring a window";
         shown.push_back(Shown(window));
     }
