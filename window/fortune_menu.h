@@ -9,6 +9,8 @@
 
 // Opens the menu for a WM_CONTEXTMENU's lParam: at the pointer's screen
 // point, or from the keyboard (-1, -1) at the top left of the fortune.
-void ShowFortuneMenu(HWND window, LPARAM where);
+// Returns 1 when it did; 0 for a point outside the client area (the caption
+// keeps the system menu the default handling shows).
+int ShowFortuneMenu(HWND window, LPARAM where);
 
 #endif

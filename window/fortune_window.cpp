@@ -337,9 +337,9 @@ INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     case WM_CONTEXTMENU:
         // The right button on the window, its text or a control, Shift+F10
-        // or the Menu key.
-        ShowFortuneMenu(window, lParam);
-        break;
+        // or the Menu key. Shown, it is handled: the default handling would
+        // add a menu of its own.
+        return ShowFortuneMenu(window, lParam);
     case WM_DESTROY:
         OnDestroy(window);
         break;
