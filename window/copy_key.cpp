@@ -57,14 +57,15 @@ static int ScrollRequestOf(WPARAM key)
     }
 }
 
-// Backspace, or Alt+Left as in a browser. A key held down repeats into the
-// window the press brought: one press, one step, as a link does.
+// Backspace, or Alt+Left as in a browser.
 static int IsBackKey(const MSG* message)
 {
     if (message->message == WM_KEYDOWN) return message->wParam == VK_BACK && !IsDown(VK_CONTROL) && !IsDown(VK_MENU);
     return message->message == WM_SYSKEYDOWN && message->wParam == VK_LEFT && IsDown(VK_MENU);
 }
 
+// A key held down repeats into the window its press brought: one press,
+// one step back, as a link acts once per press.
 static int IsRepeat(const MSG* message)
 {
     // Bit 30: the key was down already.
