@@ -60,10 +60,15 @@ static BOOL CALLBACK ThemeChild(HWND child, LPARAM dark)
 
 // Caption, buttons and scroll bars: dark, or the system's own again. Where
 // the system has no dark theme classes the controls keep their usual look.
-static void DarkenFrameAndControls(HWND window, BOOL dark)
+// On a switch while the window is open its frame is recomputed: Windows 10
+// draws the caption in its new colours only then (Windows 11 by itself).
+static void DarkenFrameAndControls(HWND window, BOOL dark, int switched)
 {
     if (FAILED(SetWindowAttributeDwm(window, kDarkCaptionAttribute, &dark, sizeof dark)))
         SetWindowAttributeDwm(window, kOlderDarkCaptionAttribute, &dark, sizeof dark);
+    if (switched)
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EnumChildWindows(window, ThemeChild, dark);
 }
 
@@ -74,7 +79,8 @@ void FollowColourScheme(HWND window)
     SetPropA(window, kSchemeProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(scheme) + 1));
     // In light and high contrast nothing is asked of the system (nor its
     // DLLs loaded) unless the window was dark before.
-    if (scheme == kDarkScheme || before == kDarkScheme + 1) DarkenFrameAndControls(window, scheme == kDarkScheme);
+    if (scheme == kDarkScheme || before == kDarkScheme + 1)
+        DarkenFrameAndControls(window, scheme == kDarkScheme, before != 0);
     if (before != 0) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 

@@ -117,6 +117,10 @@ static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wPa
 {
     switch (message) {
     case WM_PAINT:
+        // With the bar gone (laid out anew where the whole text fits), the
+        // range and position of the old layout mean nothing: painted by
+        // them, the lines below the old range would be cut off.
+        if (!TextScrolls(control)) break;
         PaintScrolledText(control);
         return 0;
     case WM_VSCROLL:
@@ -141,8 +145,9 @@ static LRESULT CALLBACK ScrollingTextProc(HWND control, UINT message, WPARAM wPa
         if (wParam == HTVSCROLL) return DefWindowProcW(control, message, wParam, lParam);
         return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
     default:
-        return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
+        break;
     }
+    return CallWindowProcW(PreviousTextProc(control), control, message, wParam, lParam);
 }
 
 void MakeTextScroll(HWND control, int measuredHeight)

@@ -12,8 +12,9 @@
 void MakeTextScroll(HWND control, int measuredHeight);
 
 // Laid out anew where the whole text fits (moved to a monitor of another
-// scale): the scroll bar goes and the text shows from its top. MakeTextScroll
-// brings it back. Nothing on a control that does not scroll.
+// scale): the scroll bar goes and the control paints its whole text from
+// its top, as a control that never scrolled does. MakeTextScroll brings the
+// bar back. Nothing on a control that does not scroll.
 void StopTextScroll(HWND control);
 
 // 1 while the control scrolls: MakeTextScroll has run on it and

@@ -14,6 +14,14 @@
 #define IDC_HOME_LINK 1001
 #define IDC_SETTINGS_LINK 1002
 
+/* the fortune window's context menu and its commands */
+#define IDR_FORTUNE_MENU 103
+#define IDM_COPY 2001
+#define IDM_ANOTHER 2002
+#define IDM_BEFORE 2003
+#define IDM_PUT_AWAY 2004
+#define IDM_SETTINGS 2005
+
 /* settings dialog */
 #define IDC_SOURCE_LIST 1003
 #define IDC_ADD 1004

@@ -1,7 +1,8 @@
 // Shows the fortune window on a text of one's choosing, for screenshots:
-//   window_preview TEXTFILE READYFILE
+//   window_preview TEXTFILE READYFILE [menu]
 // Reads at most 4099 bytes of TEXTFILE, opens the window on them, and creates
-// READYFILE once the window is up and painted. OK, Escape, or a file named
+// READYFILE once the window is up and painted (with "menu", once its context
+// menu is open too, as Shift+F10 opens it). OK, Escape, or a file named
 // READYFILE.stop end it.
 #include <windows.h>
 
@@ -11,6 +12,26 @@
 
 static char g_readyFile[MAX_PATH];
 static char g_stopFile[MAX_PATH + 8];
+static int g_menu;
+
+// Opens the window's context menu as the keyboard does, and returns once it
+// is up and painted; null if it never came.
+static HWND OpenMenu(HWND window)
+{
+    // Once the window is in front: brought there later, it would cover the menu.
+    for (int i = 0; i < 500 && GetForegroundWindow() != window; ++i) Sleep(10);
+    PostMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
+    for (int i = 0; i < 500; ++i) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            SendMessageA(menu, WM_NULL, 0, 0);
+            RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return menu;
+        }
+        Sleep(10);
+    }
+    return nullptr;
+}
 
 static DWORD WINAPI SignalWhenShown(void*)
 {
@@ -20,11 +41,15 @@ static DWORD WINAPI SignalWhenShown(void*)
             // Answered only once the window has handled what came before.
             SendMessageA(window, WM_NULL, 0, 0);
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            HWND menu = g_menu ? OpenMenu(window) : nullptr;
+            if (g_menu && menu == nullptr) return 1;
             HANDLE file = CreateFileA(g_readyFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
             if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
             while (GetFileAttributesA(g_stopFile) == INVALID_FILE_ATTRIBUTES && IsWindow(window))
                 Sleep(50);
+            // Escape closes the menu first, the menu's loop taking it.
+            if (menu != nullptr) PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
             return 0;
         }
@@ -35,7 +60,8 @@ static DWORD WINAPI SignalWhenShown(void*)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) return 2;
+    if (argc != 3 && !(argc == 4 && lstrcmpA(argv[3], "menu") == 0)) return 2;
+    g_menu = argc == 4;
     lstrcpynA(g_readyFile, argv[2], MAX_PATH);
     wsprintfA(g_stopFile, "%s.stop", g_readyFile);
     char* text = static_cast<char*>(GlobalAlloc(GPTR, kTextBufferSize));

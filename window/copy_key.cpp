@@ -10,7 +10,7 @@
 // The keys of a modal dialog pass the dialog-box message filter before the
 // dialog manager sees them, whichever control has the focus.
 
-static void CopyFortune(HWND window)
+void CopyFortune(HWND window)
 {
     int length = 0;
     uint16_t* shown = ReadShownText(GetDlgItem(window, IDC_FORTUNE_TEXT), &length);
@@ -64,6 +64,25 @@ static int IsBackKey(const MSG* message)
     return message->message == WM_SYSKEYDOWN && message->wParam == VK_LEFT && IsDown(VK_MENU);
 }
 
+// A key held down repeats into the window its press brought: one press,
+// one step back, as a link acts once per press.
+static int IsRepeat(const MSG* message)
+{
+    // Bit 30: the key was down already.
+    return (message->lParam & 0x40000000) != 0;
+}
+
+int HasFortuneBefore()
+{
+    return CanStepBack(RunHistory());
+}
+
+void ShowFortuneBefore(HWND window)
+{
+    // At the first fortune of the run there is none before: nothing happens.
+    if (HasFortuneBefore()) EndDialog(window, kFortuneWindowBack);
+}
+
 // Acts on a key of the fortune window; 1 when the key was its own.
 static int TakeFortuneKey(HWND window, const MSG* message)
 {
@@ -72,9 +91,12 @@ static int TakeFortuneKey(HWND window, const MSG* message)
         return 1;
     }
     if (IsBackKey(message)) {
-        // At the first fortune of the run there is none before: the key
-        // does nothing.
-        if (CanStepBack(RunHistory())) EndDialog(window, kFortuneWindowBack);
+        if (IsRepeat(message)) return 1;
+        // The default handling counts any key pressed while Alt is down, so
+        // that Alt let go before Left is no Alt pressed alone, which would
+        // put the next window in menu mode.
+        if (message->message == WM_SYSKEYDOWN) DefWindowProcW(message->hwnd, message->message, message->wParam, message->lParam);
+        ShowFortuneBefore(window);
         return 1;
     }
     if (message->message != WM_KEYDOWN) return 0;

@@ -13,4 +13,11 @@
 // UnhookWindowsHookEx ends it.
 HHOOK WatchFortuneKeys();
 
+// What two of the keys do, for the window's menu to do the same: the copy,
+// and the end of the window to show the fortune before, when there is one
+// (HasFortuneBefore: not at the first of the run).
+void CopyFortune(HWND window);
+int HasFortuneBefore();
+void ShowFortuneBefore(HWND window);
+
 #endif

@@ -10,6 +10,7 @@
 #include "controls/dialog_support.h"
 #include "window/fixed_pitch.h"
 #include "window/fixed_pitch_font.h"
+#include "window/fortune_menu.h"
 #include "window/layout.h"
 #include "controls/link_control.h"
 #include "controls/program_images.h"
@@ -287,13 +288,18 @@ static void OpenSettings(HWND window)
 }
 
 // OK and Enter send command 1; Escape and the close box command 2; the
-// "settings" link reports its click as its own id.
+// "settings" link reports its click as its own id; the context menu's items
+// do what their keys do.
 static void OnCommand(HWND window, WPARAM wParam)
 {
     WORD command = LOWORD(wParam);
     if (command == IDOK || command == IDCANCEL) EndDialog(window, 1);
     // Only the click: a double click on a static control also reports its id.
     if (command == IDC_SETTINGS_LINK && HIWORD(wParam) == STN_CLICKED) OpenSettings(window);
+    if (command == IDM_COPY) CopyFortune(window);
+    if (command == IDM_ANOTHER) EndDialog(window, 0);
+    if (command == IDM_BEFORE) ShowFortuneBefore(window);
+    if (command == IDM_SETTINGS) OpenSettings(window);
 }
 
 // A press on the background or on the text, which lets presses through:
@@ -329,6 +335,11 @@ INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_MOUSEWHEEL:
         OnMouseWheel(window, wParam, lParam);
         break;
+    case WM_CONTEXTMENU:
+        // The right button on the window, its text or a control, Shift+F10
+        // or the Menu key. Shown, it is handled: the default handling would
+        // add a menu of its own.
+        return ShowFortuneMenu(window, lParam);
     case WM_DESTROY:
         OnDestroy(window);
         break;

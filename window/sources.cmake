@@ -1,6 +1,7 @@
 # The fortune window, which opens the settings: the wrap, its layout
 # arithmetic, the fixed-pitch rule and font for fortunes laid out in columns,
-# the fortunes of this run to step back through, and the copy of the fortune.
+# the fortunes of this run to step back through, the copy of the fortune,
+# and the window's context menu.
 list(APPEND MERROWIND_PURE_SOURCES
     window/fixed_pitch.cpp
     window/fortune_copy.cpp
@@ -11,5 +12,6 @@ list(APPEND MERROWIND_PURE_SOURCES
 list(APPEND MERROWIND_WIN32_SOURCES
     window/copy_key.cpp
     window/fixed_pitch_font.cpp
+    window/fortune_menu.cpp
     window/fortune_window.cpp
 )

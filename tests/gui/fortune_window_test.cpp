@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "tests/gui/dialog_driver.h"
 #include "tests/support/shown_text.h"
 #include "tests/support/win32_fixtures.h"
+#include "controls/scrolling_text.h"
+#include "window/fortune_history.h"
 #include "window/fortune_window.h"
 #include "dialogs/settings_dialog.h"
 #include "window/wrap.h"
@@ -374,6 +377,48 @@ TEST(FortuneWindow, TheScrollBarGoesWhereTheTextFitsAndComesBackWhereItDoesNot)
     }
 }
 
+// Pixels in rows top to bottom of a control, as painted now, that are not
+// the face it is painted on.
+static int InkBetween(HWND control, int top, int bottom)
+{
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r = ScreenRectOf(control);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = r.top + top; y < r.top + bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, x, y) != GetSysColor(COLOR_BTNFACE);
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+TEST(ScrollingText, StoppedWhereTheWholeTextFitsItIsPaintedWhole)
+{
+    // Scrolled to its end, then in a font twice as tall (as at twice the
+    // scale) and grown to the whole text: the last line, below the old
+    // range, is painted too.
+    std::string lines = NumberedLines(20);
+    HWND control = CreateWindowExA(WS_EX_TOPMOST, "STATIC", lines.c_str(), WS_POPUP | WS_VISIBLE | SS_LEFT, 0, 0, 300,
+                                   60, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(control, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    MakeTextScroll(control, 0);
+    SendMessageA(control, WM_VSCROLL, SB_BOTTOM, 0);
+    const int range = ScrollOf(control).nMax + 1;
+    LOGFONTA twice;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof twice, &twice);
+    twice.lfHeight *= 2;
+    HFONT font = CreateFontIndirectA(&twice);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    StopTextScroll(control);
+    const int line = LineHeightOf(control), height = 20 * line;
+    SetWindowPos(control, nullptr, 0, 0, 300, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_GT(height - line, range) << "the last line must lie below the old range";
+    EXPECT_TRUE(WaitUntil([&] { return InkBetween(control, height - line, height) > 0; }, 5000))
+        << "nothing drawn on the last line, below the old range of " << range;
+    DestroyWindow(control);
+    DeleteObject(font);
+}
+
 TEST(FortuneWindow, PressOnTheBackgroundOrTheTextAsksForAnother)
 {
     {
@@ -480,6 +525,15 @@ TEST(FortuneWindow, AFortuneInColumnsLinesUpInAFixedPitchFontAsTallAsTheText)
     EXPECT_EQ(LogFontOf(control).lfHeight, LogFontOf(run.Window()).lfHeight) << "as tall as the dialog's font";
     // The control is laid out for the font it draws in.
     EXPECT_EQ(OuterSize(control).cx, WidthIn(font, L"WWWWWWWWWWWWWWWW|") + MulDiv(4, TestDpi(), 96));
+
+    // Moved to a monitor of another scale: a font made anew for the dialog's
+    // font there, the old one deleted.
+    RECT suggested = {0, 0, 300, 300};
+    SendMessageA(run.Window(), WM_DPICHANGED, MAKEWPARAM(2 * TestDpi(), 2 * TestDpi()), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_TRUE(run.Settle());
+    EXPECT_NE(SendMessageA(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font)) << "a font for the new scale";
+    EXPECT_EQ(GetObjectType(font), 0u) << "the font of the old scale is deleted";
+    EXPECT_EQ(LogFontOf(control).lfHeight, LogFontOf(run.Window()).lfHeight) << "as tall as the dialog's font there";
 }
 
 TEST(FortuneWindow, AProseFortuneKeepsTheDialogsFont)
@@ -687,4 +741,77 @@ TEST_F(FortuneKeys, ReachEveryLinkScrollCopyAndDrawAgain)
         << "Ctrl+Insert copies as Ctrl+C does";
     PressKey(VK_F5);
     EXPECT_EQ(run.Result(), 0) << "F5 asks for another fortune";
+}
+
+TEST_F(FortuneKeys, BackspaceStepsBackOncePerPressAndNotWithCtrl)
+{
+    std::memset(RunHistory(), 0, sizeof *RunHistory());
+    for (const char* shown : {"Before.", "Now."}) RememberFortune(RunHistory(), shown);
+    FortuneWindowRun run("Now.");
+    HWND w = run.Window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; })) << "the window must be in front to take keys";
+    // The Tab after Ctrl+Backspace is taken once the keys before it are.
+    HWND focus = FocusOf(w);
+    PressKeyWith(VK_CONTROL, VK_BACK);
+    PressKey(VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(w) != focus && GetParent(FocusOf(w)) == w; }, 5000))
+        << "the window should take the Tab";
+    EXPECT_FALSE(run.Ended()) << "Ctrl+Backspace is no step back";
+    // Backspace held down since the window before: its repeats.
+    PostMessageA(FocusOf(w), WM_KEYDOWN, VK_BACK, 0x40000001);
+    ASSERT_TRUE(run.Settle()) << "a repeat is no step back: the window went";
+    PressKey(VK_BACK);
+    EXPECT_EQ(run.Result(), kFortuneWindowBack);
+    std::memset(RunHistory(), 0, sizeof *RunHistory());
+}
+
+static BOOL CALLBACK NoteMenuWindow(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
+    return TRUE;
+}
+
+TEST_F(FortuneKeys, ShiftF10OpensTheMenuOfWhatTheKeysDo)
+{
+    const struct { UINT id; const char* text; } items[] = {
+        {IDM_COPY, "&Copy\tCtrl+C"}, {IDM_ANOTHER, "&Another fortune\tF5"}, {IDM_BEFORE, "The fortune &before\tBackspace"},
+        {IDM_PUT_AWAY, "&Don't show this again\tDel"}, {0, ""}, {IDM_SETTINGS, "&Settings..."}};
+    // At the first fortune of the run, and with one before it; each row
+    // chooses an item with its letter.
+    const struct { int kept; char letter; INT_PTR result; } rows[] = {{1, 'C', 1}, {1, 'A', 0}, {2, 'B', kFortuneWindowBack}};
+    std::memset(RunHistory(), 0, sizeof *RunHistory());
+    EmptyTheClipboard();
+    for (const auto& r : rows) {
+        while (RunHistory()->count < r.kept) RememberFortune(RunHistory(), "A fortune.");
+        FortuneWindowRun run("A fortune.");
+        ASSERT_NE(run.Window(), nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); }));
+        PressKeyWith(VK_SHIFT, VK_F10);
+        HWND popup = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            EnumThreadWindows(GetWindowThreadProcessId(run.Window(), nullptr), NoteMenuWindow, reinterpret_cast<LPARAM>(&popup));
+            return popup != nullptr;
+        }, 5000)) << "no menu came up";
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        ASSERT_EQ(GetMenuItemCount(menu), 6);
+        for (int i = 0; i < 6; ++i) {
+            char text[64] = "";
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            EXPECT_EQ(GetMenuItemID(menu, i), items[i].id) << i;
+            EXPECT_STREQ(text, items[i].text) << i;
+            UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+            if (state & MF_SEPARATOR) continue;
+            EXPECT_EQ((state & MF_GRAYED) != 0, items[i].id == IDM_BEFORE && r.kept == 1) << items[i].text << " with " << r.kept;
+        }
+        PressKey(static_cast<WORD>(r.letter));
+        if (r.letter == 'C') {
+            EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == L"A fortune."; }, 10000)) << "Copy copies";
+            PressKey(VK_ESCAPE);
+        }
+        EXPECT_EQ(run.Result(), r.result) << r.letter;
+    }
+    std::memset(RunHistory(), 0, sizeof *RunHistory());
 }

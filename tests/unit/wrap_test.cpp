@@ -480,7 +480,10 @@ TEST(FortuneHistory, GoesBackToTheFirstOfTheLast50)
         EXPECT_EQ(std::string(shown), std::to_string(i));
     }
     EXPECT_EQ(CanStepBack(history.get()), 0);
-    EXPECT_EQ(StepBack(history.get(), shown, 2), 0) << "at the first it stays";
+    std::memset(shown, 'x', 3);
+    EXPECT_EQ(StepBack(history.get(), shown, 1), 0) << "at the first it stays";
+    EXPECT_EQ(std::string(shown, 3), std::string("\0xx", 3)) << "\"2\" fills a buffer of 1: cut, nothing written beyond";
+    EXPECT_EQ(StepBack(history.get(), shown, 2), 0);
     EXPECT_STREQ(shown, "2");
     RememberFortune(history.get(), "new");  // drawn after going back: the newest again
     EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 1);
