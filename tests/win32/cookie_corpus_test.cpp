@@ -1,5 +1,7 @@
 // Every cookie file of Debian's fortunes package, indexed and read back, each
-// fortune compared with what an independent split of the file finds.
+// fortune compared with what an independent split of the file finds; and
+// the terminal codes of a Chinese one left out of what the window shows.
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -7,9 +9,11 @@
 
 #include "app/readers.h"
 #include "cookies/indexer.h"
+#include "core/text_encoding.h"
 #include "tests/support/cookie_split.h"
 #include "tests/support/win32_fixtures.h"
 #include "tests/win32/captured_delivery.h"
+#include "window/terminal_codes.h"
 
 // The corpus folder as the build was told it; a Unix path is reached through
 // Wine's drive Z:.
@@ -74,10 +78,40 @@ TEST_F(CookieCorpus, EveryDebianCookieFileIndexesAndReadsBack)
             ResetDeliveries();
             ASSERT_EQ(ReadCookieFortune(GetModuleHandleA(nullptr), static_cast<uint32_t>(k), &record), 1);
             ASSERT_EQ(g_deliveries.size(), 1u);
-            size_t length = split[k].length < 4099 ? split[k].length : 4099;
+            // A fortune longer than the buffer is cut between two characters
+            // (the Chinese file has such fortunes in UTF-8).
+            size_t length = split[k].length < 4099 ? split[k].length
+                                                   : WholeCharactersLength(bytes.data() + split[k].offset, 4099, nullptr);
             ASSERT_EQ(g_deliveries[0].text, bytes.substr(split[k].offset, length)) << name << ", fortune " << k;
         }
         total += split.size();
     }
     EXPECT_GT(total, 10000u) << "fortunes read back";
+}
+
+// Read through the real reader, every fortune of Debian's Chinese cookie file
+// comes without its colour codes, and with nothing else taken.
+TEST_F(CookieCorpus, TheChineseFileShowsWithoutItsColourCodes)
+{
+    std::string cookiePath = CorpusFolder() + "\\chinese";
+    SourceRecord record = MakeRecord(1, kSourceCookieFile, 0, "chinese", cookiePath.c_str(),
+                                     folder_.File("chinese.idx").c_str());
+    IndexJob job{};
+    job.record = &record;
+    ASSERT_EQ(IndexCookieFile(&job), kIndexOk) << cookiePath;
+    ASSERT_GT(record.count, 5000u) << "the fortunes of Debian's fortunes-zh";
+    const std::regex sequence("\x1B\\[[0-?]*[ -/]*([@-~]|(?=\x1B)|$)");
+    int coloured = 0;
+    for (uint32_t k = 0; k < record.count; ++k) {
+        ResetDeliveries();
+        ASSERT_EQ(ReadCookieFortune(GetModuleHandleA(nullptr), k, &record), 1);
+        ASSERT_EQ(g_deliveries.size(), 1u);
+        std::string text = g_deliveries[0].text;
+        DropTerminalCodes(&text[0]);
+        std::string shown = text.c_str();
+        ASSERT_EQ(shown, std::regex_replace(g_deliveries[0].text, sequence, "")) << "fortune " << k;
+        ASSERT_EQ(shown.find('\x1B'), std::string::npos) << "fortune " << k;
+        if (shown.size() < g_deliveries[0].text.size()) ++coloured;
+    }
+    EXPECT_GT(coloured, 1000) << "fortunes whose codes were left out";
 }
