@@ -61,7 +61,7 @@ set_source_files_properties(res/merrowind.rc PROPERTIES OBJECT_DEPENDS
 
 add_library(merrowind_win32 STATIC ${MERROWIND_WIN32_SOURCES})
 target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
-    shlwapi user32 gdi32 advapi32 kernel32)
+    user32 gdi32 advapi32 kernel32)
 
 add_executable(merrowind WIN32 app/main.cpp app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
 target_link_libraries(merrowind PRIVATE merrowind_win32)
