@@ -28,7 +28,7 @@ static void EnsureCatalogue()
 {
     HANDLE held;
     LockCatalogue(&held);
-    if (CountSourceRecords() != 0) {
+    if (HasSourceRecords()) {
         UnlockCatalogue(held);
         return;
     }

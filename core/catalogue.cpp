@@ -39,6 +39,17 @@ int CountSourceRecords()
     return ScanSourceRecords(0, false);
 }
 
+int HasSourceRecords()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    char valueName[16];
+    FormatRecordValueName(0, valueName);
+    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
 int ClearSourceRecords()
 {
     return ScanSourceRecords(0, true) > 0 ? 1 : 0;

@@ -12,6 +12,9 @@ extern const char CatalogueKey[];  // under HKEY_CURRENT_USER
 
 // Number of records (0 when the key cannot be opened with full access).
 int CountSourceRecords();
+// 1 when there is a record at position 0 (of any length), so the catalogue
+// is not empty: one look, where counting asks for every record.
+int HasSourceRecords();
 // Deletes every record of the unbroken run; 1 if at least one was deleted.
 int ClearSourceRecords();
 // Reads record i into the caller's 788-byte buffer, zeroed first, so a

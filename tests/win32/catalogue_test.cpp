@@ -28,6 +28,7 @@ static std::vector<SourceRecord> ReadAtOnce()
 TEST_F(Catalogue, MissingKeyCountsNothingAndReadsNothing)
 {
     EXPECT_EQ(ReadAtOnce().size(), 0u);
+    EXPECT_EQ(HasSourceRecords(), 0);
     EXPECT_EQ(CountSourceRecords(), 0);
     EXPECT_EQ(ClearSourceRecords(), 0);
     SourceRecord r;
@@ -70,8 +71,10 @@ TEST_F(Catalogue, GapHidesLaterValuesWhichSurviveAClear)
     WriteSourceRecord(3, &d);
     EXPECT_EQ(CountSourceRecords(), 2);
     EXPECT_EQ(ReadAtOnce(), (std::vector<SourceRecord>{a, b}));
+    EXPECT_EQ(HasSourceRecords(), 1);
     EXPECT_EQ(ClearSourceRecords(), 1);
     EXPECT_EQ(CountSourceRecords(), 0);
+    EXPECT_EQ(HasSourceRecords(), 0) << "a record behind the gap makes no catalogue";
     auto values = SnapshotKey(CatalogueKey);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "MWD00003");
@@ -129,6 +132,9 @@ TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
         ASSERT_EQ(reinterpret_cast<const unsigned char*>(&r)[i], 0) << "byte " << i << " behind a short value is zero";
 
     SetRawValue(CatalogueKey, "MWD00001", REG_BINARY, std::string(789, 'x'));
+    SetRawValue(CatalogueKey, "MWD00000", REG_BINARY, std::string(789, 'x'));
+    EXPECT_EQ(HasSourceRecords(), 1) << "a record too long to read is there all the same";
+    SetRawValue(CatalogueKey, "MWD00000", REG_BINARY, std::string("\x01\x00\x00\x00\x02", 5));
     EXPECT_EQ(CountSourceRecords(), 2);
     EXPECT_EQ(ReadSourceRecord(1, &r), 0);
     ReadSourceRecord(0, &r);
