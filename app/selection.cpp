@@ -97,9 +97,10 @@ int ChooseFortune(HINSTANCE instance)
     // drawn lies in some copy.
     uint32_t total = 0;
     int leftOut = 0;
-    for (int position = 0;; ++position) {
-        SourceRecord record;
-        if (!ReadSourceRecord(position, &record)) break;
+    int n;
+    SourceRecord* records = ReadSourceRecords(&n);
+    for (int position = 0; position < n; ++position) {
+        const SourceRecord& record = records[position];
         if (record.active == 0) continue;
         if (IsFailedSource(&record)) {
             leftOut = 1;
@@ -107,6 +108,7 @@ int ChooseFortune(HINSTANCE instance)
             total += record.count;
         }
     }
+    if (records != nullptr) LocalFree(records);
 
     // Every failure takes a copy with a count out of the draw, so this ends
     // after at most one round per copy.

@@ -14,7 +14,7 @@ void EnsureCatalogue()
 {
     HANDLE held;
     LockCatalogue(&held);
-    if (CountSourceRecords() != 0) {
+    if (HasSourceRecords()) {
         UnlockCatalogue(held);
         return;
     }

@@ -61,7 +61,7 @@ set_source_files_properties(res/merrowind.rc PROPERTIES OBJECT_DEPENDS
 
 add_library(merrowind_win32 STATIC ${MERROWIND_WIN32_SOURCES})
 target_link_libraries(merrowind_win32 PUBLIC merrowind_pure
-    shlwapi user32 gdi32 advapi32 kernel32)
+    user32 gdi32 advapi32 kernel32)
 
 add_executable(merrowind WIN32 app/main.cpp app/delivery.cpp $<TARGET_OBJECTS:merrowind_resources>)
 target_link_libraries(merrowind PRIVATE merrowind_win32)
@@ -186,7 +186,12 @@ add_executable(bench_empty WIN32 EXCLUDE_FROM_ALL bench/empty_program.cpp)
 add_executable(bench_user32 WIN32 EXCLUDE_FROM_ALL bench/user32_program.cpp)
 add_executable(bench_indexer EXCLUDE_FROM_ALL bench/indexer_throughput.cpp)
 target_link_libraries(bench_indexer PRIVATE merrowind_win32)
-add_custom_target(bench DEPENDS merrowind bench_empty bench_user32 bench_indexer)
+add_executable(bench_message_box WIN32 EXCLUDE_FROM_ALL bench/message_box_program.cpp)
+add_executable(bench_shown EXCLUDE_FROM_ALL bench/window_shown.cpp)
+add_executable(bench_catalogue EXCLUDE_FROM_ALL bench/catalogue_setup.cpp)
+target_link_libraries(bench_catalogue PRIVATE merrowind_win32)
+add_custom_target(bench DEPENDS merrowind bench_empty bench_user32 bench_indexer bench_message_box bench_shown
+    bench_catalogue)
 
 # Release: the program with its README and licence notices, in one folder
 # (cmake --install), which scripts/package zips.

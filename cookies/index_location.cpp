@@ -1,7 +1,6 @@
 #include "cookies/index_location.h"
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include "core/ansi_path.h"
 #include "core/catalogue.h"
@@ -16,18 +15,18 @@ static void CopyPath(char (&to)[MAX_PATH], const char (&from)[MAX_PATH])
     lstrcpynA(to, from, MAX_PATH);
 }
 
-// Appends one component with a separator; 0 when the result would not fit
-// the path limit (the path is then unchanged).
+// Appends one component (one of the program's own names) with a separator;
+// 0 when the result would not fit the path limit (the path is then
+// unchanged). Joined here rather than by shlwapi's PathAppendA, the one call
+// the program made of it: every start, file mode too, would load shlwapi and
+// shcore for it under Wine.
 static int AppendComponent(char (&path)[MAX_PATH], const char* component)
 {
     int length = lstrlenA(path);
-    int needed = length + lstrlenA(component);
-    if (length > 0 && path[length - 1] != '\\') ++needed;
-    if (needed >= MAX_PATH) return 0;
-    char joined[MAX_PATH];
-    CopyPath(joined, path);
-    if (!PathAppendA(joined, component)) return 0;
-    CopyPath(path, joined);
+    int separator = length > 0 && path[length - 1] != '\\' ? 1 : 0;
+    if (length + separator + lstrlenA(component) >= MAX_PATH) return 0;
+    if (separator) path[length++] = '\\';
+    lstrcpynA(path + length, component, MAX_PATH - length);
     return 1;
 }
 

@@ -21,12 +21,34 @@ static HANDLE OpenLegacyFile(const char* path)
     return OpenSharedForReading(path);
 }
 
+// The whole catalogue in one reading; record by record when there is no
+// memory for that.
+static int HasLegacyRecord()
+{
+    int n;
+    SourceRecord* records = ReadSourceRecords(&n);
+    int found = 0;
+    if (records != nullptr) {
+        for (int position = 0; position < n && !found; ++position)
+            found = records[position].kind == kSourceLegacyText;
+        LocalFree(records);
+        return found;
+    }
+    SourceRecord record;
+    for (int position = 0; !found && ReadSourceRecord(position, &record); ++position)
+        found = record.kind == kSourceLegacyText;
+    return found;
+}
+
 // The file is gone: its records leave the catalogue. After a deletion the
 // later records move down, so the same position is looked at again; when a
 // deletion could not shorten the run (a protected key or value), the walk
 // moves on instead of reading the same record for ever.
 static void RemoveLegacyRecords()
 {
+    // Every start without the file comes here: one reading of the whole
+    // catalogue tells that there is nothing to remove.
+    if (!HasLegacyRecord()) return;
     SourceRecord record;
     int position = 0;
     while (ReadSourceRecord(position, &record)) {
@@ -38,14 +60,6 @@ static void RemoveLegacyRecords()
         DeleteSourceRecord(position);
         if (before == 0 || CountSourceRecords() != before - 1) ++position;
     }
-}
-
-static int HasLegacyRecord()
-{
-    SourceRecord record;
-    for (int position = 0; ReadSourceRecord(position, &record); ++position)
-        if (record.kind == kSourceLegacyText) return 1;
-    return 0;
 }
 
 static void CountLegacyLines(const char* path, LegacyLineTally* tally);

@@ -39,6 +39,17 @@ int CountSourceRecords()
     return ScanSourceRecords(0, false);
 }
 
+int HasSourceRecords()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    char valueName[16];
+    FormatRecordValueName(0, valueName);
+    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
 int ClearSourceRecords()
 {
     return ScanSourceRecords(0, true) > 0 ? 1 : 0;
@@ -64,6 +75,39 @@ int ReadSourceRecord(int i, SourceRecord* record)
                                    reinterpret_cast<BYTE*>(record), &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+SourceRecord* ReadSourceRecords(int* n)
+{
+    *n = 0;
+    int room = 8;  // grows as needed; most catalogues hold a few records
+    SourceRecord* all = static_cast<SourceRecord*>(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(room) * sizeof *all));
+    HKEY key;
+    if (all == nullptr || RegOpenKeyExA(HKEY_CURRENT_USER, CatalogueKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return all;
+    for (;;) {
+        if (*n == room) {
+            HLOCAL grown = LocalReAlloc(all, static_cast<SIZE_T>(room) * 2 * sizeof *all, LMEM_MOVEABLE);
+            if (grown == nullptr) {
+                LocalFree(all);
+                all = nullptr;
+                *n = 0;
+                break;
+            }
+            all = static_cast<SourceRecord*>(grown);
+            room *= 2;
+        }
+        char valueName[16];
+        FormatRecordValueName(*n, valueName);
+        ZeroMemory(&all[*n], sizeof *all);  // as ReadSourceRecord: a shorter value leaves zeros
+        DWORD size = kSourceRecordSize;
+        if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&all[*n]), &size) !=
+            ERROR_SUCCESS)
+            break;
+        ++*n;
+    }
+    RegCloseKey(key);
+    return all;
 }
 
 int WriteSourceRecord(int i, const SourceRecord* record)
@@ -135,21 +179,6 @@ int UpdateSourceCount(const SourceRecord* old, uint32_t count)
     return written;
 }
 
-// The catalogue's records as a block of the local heap; null without memory.
-static SourceRecord* ReadAllSourceRecords(int* n)
-{
-    *n = 0;
-    SourceRecord record;
-    while (ReadSourceRecord(*n, &record)) ++*n;
-    SourceRecord* all =
-        static_cast<SourceRecord*>(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(*n > 0 ? *n : 1) * sizeof record));
-    if (all == nullptr) return nullptr;
-    int read = 0;
-    while (read < *n && ReadSourceRecord(read, &all[read])) ++read;
-    *n = read;
-    return all;
-}
-
 int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecordWriter write)
 {
     // The user's save is never dropped: after the wait it goes on without
@@ -157,7 +186,7 @@ int ReplaceSourceRecords(const SourceRecord* const* records, int n, SourceRecord
     HANDLE held;
     LockCatalogue(&held);
     int oldCount;
-    SourceRecord* old = ReadAllSourceRecords(&oldCount);
+    SourceRecord* old = ReadSourceRecords(&oldCount);
     if (old == nullptr) {
         UnlockCatalogue(held);
         return 0;

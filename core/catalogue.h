@@ -12,11 +12,20 @@ extern const char CatalogueKey[];  // under HKEY_CURRENT_USER
 
 // Number of records (0 when the key cannot be opened with full access).
 int CountSourceRecords();
+// 1 when there is a record at position 0 (of any length), so the catalogue
+// is not empty: one look, where counting asks for every record.
+int HasSourceRecords();
 // Deletes every record of the unbroken run; 1 if at least one was deleted.
 int ClearSourceRecords();
 // Reads record i into the caller's 788-byte buffer, zeroed first, so a
 // shorter value leaves zeros behind its own length; 1 on success.
 int ReadSourceRecord(int i, SourceRecord* record);
+// Reads the whole unbroken run of records, as ReadSourceRecord at 0, 1, 2 ...
+// until the first that fails would, but with one opening of the key: under
+// Wine each opening is a trip to the server, and a turn reads every record.
+// The records come in a block of the local heap that the caller frees with
+// LocalFree, *n of them (0 when the key is missing); null without memory.
+SourceRecord* ReadSourceRecords(int* n);
 // Creates or overwrites record i; 1 on success.
 int WriteSourceRecord(int i, const SourceRecord* record);
 // Deletes record i and moves every later record down one place; 1 if the

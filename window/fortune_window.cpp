@@ -12,6 +12,7 @@
 #include "window/fixed_pitch_font.h"
 #include "window/fortune_menu.h"
 #include "window/layout.h"
+#include "window/terminal_codes.h"
 #include "controls/link_control.h"
 #include "controls/program_images.h"
 #include "controls/scrolling_text.h"
@@ -194,6 +195,11 @@ static void OnInitDialog(HWND window, char* text)
 {
     char empty[1] = "";
     if (text == nullptr) text = empty;
+    // A terminal's colour codes (Chinese cookie files colour their titles)
+    // are gone before anything looks at the text, so the window never shows,
+    // measures, wraps or copies them, nor lets them make a fortune look laid
+    // out. Only this buffer: the file and the history keep them.
+    DropTerminalCodes(text);
     // Decided once per fortune: UTF-8 text is wrapped, measured and shown as
     // characters; any other text in the ANSI code page, byte by byte, or by
     // double-byte characters where the code page has them.

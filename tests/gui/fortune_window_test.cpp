@@ -632,7 +632,9 @@ static void EmptyTheClipboard()
 TEST(FortuneWindow, CtrlCCopiesTheFortuneAsShownWithCrLf)
 {
     EmptyTheClipboard();
-    const std::string fortune = std::string("Erste Zeile\nZweite \xE2\x80\x93 \xC3\xBC" "ber\n") + std::string(120, 'x');
+    // A terminal's colour codes are neither shown, copied nor counted by the wrap.
+    const std::string fortune = std::string("\x1B[32mErste Zeile\x1B[m\nZweite \xE2\x80\x93 \xC3\xBC" "ber\n") +
+                                std::string(60, 'x') + "\x1B[1;31m" + std::string(60, 'x');
     FortuneWindowRun run(fortune);
     ASSERT_NE(run.Window(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run.Window(); })) << "the window should come to the foreground";

@@ -9,6 +9,7 @@
 #include "window/fixed_pitch.h"
 #include "window/fortune_copy.h"
 #include "window/fortune_history.h"
+#include "window/terminal_codes.h"
 #include "window/wrap.h"
 
 static const uint32_t kBuffer = 4100;
@@ -443,6 +444,27 @@ TEST(FortuneCopy, ASmallBufferCutsBeforeALineEndOrAPair)
     EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 8), 6u) << "no room for the whole pair";
     EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 9), 8u);
     EXPECT_EQ(CopyWithCrLfLineEnds(in, length, out.data(), 0), 0u);
+}
+
+TEST(TerminalCodes, WholeSequencesGoAndNothingElse)
+{
+    const struct { std::string text, shown; } rows[] = {
+        {"\x1B[33m    -- Debian \x1B[32m\xE3\x80\x8A\x1B[m", "    -- Debian \xE3\x80\x8A"},
+        {"a\x1B[1;32mb\x1B[0mc", "abc"},
+        {"\x1B[@\x1B[~", ""},                    // the first and the last final byte
+        {"\x1B[?25h\x1B[0 q|", "|"},             // "?" a parameter, space an intermediate
+        {"\x1B[32\x7Fx", "\x1B[32\x7Fx"},       // DEL is no final byte
+        {"\x1B[32\x1Fm", "\x1B[32\x1Fm"},       // nor is a control character
+        {"\x1B[;\x1B[34;1mm\x1B[32", "m"},         // cut short by an ESC, by the end
+        {"\x1B(B\x1B", "\x1B(B\x1B"},           // no "[" after the ESC
+        {"[32m and \x1B\x1B[mx", "[32m and \x1Bx"},
+        {"\x1B[3\xE3\x80\x8Am", "\x1B[3\xE3\x80\x8Am"},  // a character ends the parameters
+    };
+    for (const auto& row : rows) {
+        std::string text = row.text;
+        EXPECT_EQ(DropTerminalCodes(&text[0]), static_cast<int>(row.text.size() - row.shown.size())) << row.text;
+        EXPECT_EQ(text.c_str(), row.shown) << row.text;
+    }
 }
 
 TEST(FixedPitch, TwoLinesInColumnsOrDrawnMakeAFortuneFixedPitch)

@@ -20,8 +20,21 @@ static std::string RecordBytes(const SourceRecord& r)
     return std::string(reinterpret_cast<const char*>(&r), sizeof r);
 }
 
+// The records as one reading of the whole run gives them.
+static std::vector<SourceRecord> ReadAtOnce()
+{
+    int n = -1;
+    SourceRecord* all = ReadSourceRecords(&n);
+    EXPECT_NE(all, nullptr);
+    std::vector<SourceRecord> records(all, all + (all != nullptr ? n : 0));
+    LocalFree(all);
+    return records;
+}
+
 TEST_F(Catalogue, MissingKeyCountsNothingAndReadsNothing)
 {
+    EXPECT_EQ(ReadAtOnce().size(), 0u);
+    EXPECT_EQ(HasSourceRecords(), 0);
     EXPECT_EQ(CountSourceRecords(), 0);
     EXPECT_EQ(ClearSourceRecords(), 0);
     SourceRecord r;
@@ -63,8 +76,11 @@ TEST_F(Catalogue, GapHidesLaterValuesWhichSurviveAClear)
     WriteSourceRecord(1, &b);
     WriteSourceRecord(3, &d);
     EXPECT_EQ(CountSourceRecords(), 2);
+    EXPECT_EQ(ReadAtOnce(), (std::vector<SourceRecord>{a, b}));
+    EXPECT_EQ(HasSourceRecords(), 1);
     EXPECT_EQ(ClearSourceRecords(), 1);
     EXPECT_EQ(CountSourceRecords(), 0);
+    EXPECT_EQ(HasSourceRecords(), 0) << "a record behind the gap makes no catalogue";
     auto values = SnapshotKey(CatalogueKey);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "MWD00003");
@@ -87,6 +103,14 @@ TEST_F(Catalogue, DeleteInTheMiddleShiftsLaterRecordsDown)
     EXPECT_EQ(after[1], records[2]);
     EXPECT_EQ(after[2], records[3]);
     EXPECT_FALSE(ValueExists(CatalogueKey, "MWD00003")) << "expected no value MWD00003";
+}
+
+TEST_F(Catalogue, OneReadingGivesEveryRecordOfALongCatalogue)
+{
+    std::vector<SourceRecord> records;
+    for (int i = 0; i < 17; ++i) records.push_back(MakeRecord(i % 2, 2, static_cast<uint32_t>(i), "source"));
+    WriteCatalogue(records);
+    EXPECT_EQ(ReadAtOnce(), records);
 }
 
 TEST_F(Catalogue, DeleteLastFirstOnlyAndBeyondTheEnd)
@@ -114,8 +138,13 @@ TEST_F(Catalogue, ShortValueFillsOnlyItsLengthAndLongValueCannotBeRead)
         ASSERT_EQ(reinterpret_cast<const unsigned char*>(&r)[i], 0) << "byte " << i << " behind a short value is zero";
 
     SetRawValue(CatalogueKey, "MWD00001", REG_BINARY, std::string(789, 'x'));
+    SetRawValue(CatalogueKey, "MWD00000", REG_BINARY, std::string(789, 'x'));
+    EXPECT_EQ(HasSourceRecords(), 1) << "a record too long to read is there all the same";
+    SetRawValue(CatalogueKey, "MWD00000", REG_BINARY, std::string("\x01\x00\x00\x00\x02", 5));
     EXPECT_EQ(CountSourceRecords(), 2);
     EXPECT_EQ(ReadSourceRecord(1, &r), 0);
+    ReadSourceRecord(0, &r);
+    EXPECT_EQ(ReadAtOnce(), std::vector<SourceRecord>{r}) << "zeros behind the short one, the long one ends the run";
     EXPECT_EQ(ClearSourceRecords(), 1);
     EXPECT_EQ(SnapshotKey(CatalogueKey), std::vector<RegistryValue>()) << "expected an empty catalogue";
 }

@@ -1,6 +1,7 @@
 // Every cookie file of Debian's cookie packages, indexed and read back, each
 // fortune compared with what an independent split of the file finds.
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -8,9 +9,11 @@
 
 #include "app/readers.h"
 #include "cookies/indexer.h"
+#include "core/text_encoding.h"
 #include "tests/support/cookie_split.h"
 #include "tests/support/win32_fixtures.h"
 #include "tests/win32/captured_delivery.h"
+#include "window/terminal_codes.h"
 
 // The corpus folder as the build was told it; a Unix path is reached through
 // Wine's drive Z:.
@@ -104,4 +107,31 @@ TEST_F(CookieCorpus, EveryDebianCookieFileIndexesAndReadsBack)
         total += split.size();
     }
     EXPECT_GT(total, 10000u) << "fortunes read back";
+}
+
+// Read through the real reader, every fortune of Debian's Chinese cookie file
+// comes without its colour codes, and with nothing else taken.
+TEST_F(CookieCorpus, TheChineseFileShowsWithoutItsColourCodes)
+{
+    std::string cookiePath = CorpusFolder() + "\\chinese";
+    SourceRecord record = MakeRecord(1, kSourceCookieFile, 0, "chinese", cookiePath.c_str(),
+                                     folder_.File("chinese.idx").c_str());
+    IndexJob job{};
+    job.record = &record;
+    ASSERT_EQ(IndexCookieFile(&job), kIndexOk) << cookiePath;
+    ASSERT_GT(record.count, 5000u) << "the fortunes of Debian's fortunes-zh";
+    const std::regex sequence("\x1B\\[[0-?]*[ -/]*([@-~]|(?=\x1B)|$)");
+    int coloured = 0;
+    for (uint32_t k = 0; k < record.count; ++k) {
+        ResetDeliveries();
+        ASSERT_EQ(ReadCookieFortune(GetModuleHandleA(nullptr), k, &record), 1);
+        ASSERT_EQ(g_deliveries.size(), 1u);
+        std::string text = g_deliveries[0].text;
+        DropTerminalCodes(&text[0]);
+        std::string shown = text.c_str();
+        ASSERT_EQ(shown, std::regex_replace(g_deliveries[0].text, sequence, "")) << "fortune " << k;
+        ASSERT_EQ(shown.find('\x1B'), std::string::npos) << "fortune " << k;
+        if (shown.size() < g_deliveries[0].text.size()) ++coloured;
+    }
+    EXPECT_GT(coloured, 1000) << "fortunes whose codes were left out";
 }
