@@ -21,6 +21,10 @@ const int kLoopNothingToDraw = -3;
 // Every active source failed.
 const int kLoopNoSourceReadable = -4;
 
+// The fortune read is one the reader put away: the turn takes another.
+// Never reaches the loop either.
+const int kLoopPutAway = -5;
+
 // Exit codes, as the README lists them.
 const int kExitDelivered = 0;
 const int kExitNothingToDraw = 1;

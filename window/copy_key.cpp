@@ -82,6 +82,10 @@ static int TakeFortuneKey(HWND window, const MSG* message)
         EndDialog(window, 0);
         return 1;
     }
+    if (message->wParam == VK_DELETE) {
+        EndDialog(window, kFortuneWindowPutAway);
+        return 1;
+    }
     HWND text = GetDlgItem(window, IDC_FORTUNE_TEXT);
     int request = ScrollRequestOf(message->wParam);
     if (request < 0 || !TextScrolls(text)) return 0;

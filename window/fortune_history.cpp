@@ -23,6 +23,12 @@ void RememberFortune(FortuneHistory* history, const char* text)
     CopyCut(history->texts[history->newest], text, kTextBufferSize);
 }
 
+const char* ShownFortune(const FortuneHistory* history)
+{
+    if (history->count == 0) return "";
+    return history->texts[(history->newest - history->back + kHistoryLength) % kHistoryLength];
+}
+
 int CanStepBack(const FortuneHistory* history)
 {
     return history->back + 1 < history->count;

@@ -26,6 +26,9 @@ FortuneHistory* RunHistory();
 // shown.
 void RememberFortune(FortuneHistory* history, const char* text);
 
+// The fortune shown, as it came from its source; "" with none.
+const char* ShownFortune(const FortuneHistory* history);
+
 // 1 when a fortune before the one shown is kept.
 int CanStepBack(const FortuneHistory* history);
 

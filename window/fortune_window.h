@@ -9,6 +9,9 @@
 // kFortuneWindowBack asks for the fortune shown before this one again; only
 // when this run's history holds one.
 const INT_PTR kFortuneWindowBack = 2;
+// kFortuneWindowPutAway: the fortune shown is never to come again (Delete,
+// or the command IDM_PUT_AWAY); the next one comes at once.
+const INT_PTR kFortuneWindowPutAway = 3;
 INT_PTR CALLBACK FortuneDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/draw_store.h"
+#include "cookies/put_away.h"
 #include "core/product.h"
 #include "app/loop_result.h"
 #include "app/random.h"
@@ -22,6 +24,9 @@ protected:
         ScratchTest::SetUp();
         ResetDeliveries();
         ForgetFailedSources();
+        ForgetPutAwayList();
+        // The draw as it always was, unless a test asks for rounds.
+        SetDwordValue(CatalogueKey, kRepeatsOption, 1);
         ASSERT_EQ(BuiltInTexts().size(), 4297u) << "the build's table of expected texts";
     }
     void TearDown() override
