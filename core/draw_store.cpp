@@ -8,7 +8,7 @@
 
 const char kRepeatsOption[] = "Repeats";
 const char kOneADayOption[] = "OneADay";
-static const char kRoundStateValue[] = "RoundState";
+const char kRoundStateValue[] = "RoundState";
 
 static int OpenCatalogueKey(REGSAM access, HKEY* key)
 {

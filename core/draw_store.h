@@ -15,6 +15,9 @@ int ReadDrawOption(const char* name);
 // 1 when written (0 deletes the value: off is the default).
 int WriteDrawOption(const char* name, int on);
 
+// The name of the state's value.
+extern const char kRoundStateValue[];
+
 // The stored state; 0, and the state zeroed, when there is none that fits.
 // Read and write it under the catalogue lock (core/catalogue_lock.h).
 int ReadRoundState(RoundState* state);
