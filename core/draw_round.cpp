@@ -77,13 +77,6 @@ uint32_t TakeRoundStep(RoundState* state)
     return PermutePosition(RoundKey(state), state->total, state->step++);
 }
 
-int RoundPositionAt(const RoundState* state, uint32_t step, uint32_t* position)
-{
-    if (state->version != kRoundStateVersion || step >= state->step || step >= state->total) return 0;
-    *position = PermutePosition(RoundKey(state), state->total, step);
-    return 1;
-}
-
 int PassesOver(const RoundState* state, uint32_t source, uint32_t position)
 {
     if (!state->passRecent) return 0;

@@ -61,10 +61,6 @@ void StartRound(RoundState* state, uint64_t key, uint32_t total, uint64_t source
 // The position of the round's next step, and the step taken.
 uint32_t TakeRoundStep(RoundState* state);
 
-// The position of the step before the given one (steps from 0), or 0 when
-// there is none; for going back through what the round showed.
-int RoundPositionAt(const RoundState* state, uint32_t step, uint32_t* position);
-
 // Whether a step's fortune is passed over: only in a round that began with a
 // change of sources, for a fortune among the last shows.
 int PassesOver(const RoundState* state, uint32_t source, uint32_t position);
