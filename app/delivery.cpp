@@ -28,7 +28,11 @@ static int WriteFortuneFile(const char* fileName, const char* text)
 static int ShowFortune(HINSTANCE instance, char* text)
 {
     FortuneHistory* history = RunHistory();
-    RememberFortune(history, text);
+    if (history->olderNext)
+        RememberOlder(history, text);
+    else
+        RememberFortune(history, text);
+    history->olderNext = 0;
     INT_PTR result;
     for (;;) {
         result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FORTUNE), nullptr, FortuneDialogProc,
@@ -39,6 +43,8 @@ static int ShowFortune(HINSTANCE instance, char* text)
             PutAwayFortune(ShownFortune(history));
             return kLoopAnother;
         }
+        // Before the first of this run: the turn fetches it from the round.
+        if (result == kFortuneWindowEarlier) return kLoopEarlier;
         if (result != kFortuneWindowBack) break;
         StepBack(history, text, kTextBufferSize);
     }

@@ -25,6 +25,10 @@ const int kLoopNoSourceReadable = -4;
 // Never reaches the loop either.
 const int kLoopPutAway = -5;
 
+// Backspace went back past the first fortune of the run: the turn shows the
+// one an earlier start of the round showed. Never reaches the loop.
+const int kLoopEarlier = -6;
+
 // Exit codes, as the README lists them.
 const int kExitDelivered = 0;
 const int kExitNothingToDraw = 1;

@@ -9,6 +9,7 @@
 #include "app/random.h"
 #include "app/readers.h"
 #include "app/record_list.h"
+#include "window/fortune_history.h"
 #include "core/catalogue_lock.h"
 #include "core/draw_store.h"
 
@@ -43,6 +44,18 @@ static void RememberFailedSource(const SourceRecord* record)
     AppendRecord(g_failedSources, record, kSourceRecordSize);
 }
 
+// The way back into the round from the first fortune of the run: the round
+// it came from, and the earliest step this run has shown (going back lowers
+// it).
+struct EarliestShown {
+    int known;
+    uint64_t key;
+    uint32_t total;
+    uint64_t sources;
+    uint32_t step;
+};
+static EarliestShown g_earliest;
+
 // Only the first turn of a run shows the day's fortune; a click or F5 brings
 // another.
 static int g_firstTurn = 1;
@@ -52,6 +65,7 @@ void ForgetFailedSources()
     if (g_failedSources != nullptr) DestroyRecordList(g_failedSources);
     g_failedSources = nullptr;
     g_firstTurn = 1;
+    g_earliest = EarliestShown();
 }
 
 static int ReadSource(HINSTANCE instance, uint32_t r, SourceRecord* copy)
@@ -135,7 +149,11 @@ struct RoundWalk {
     uint32_t today;
     uint64_t sources;      // the signature of the active sources
     RoundState own;        // the round of a walk of the turn's own
+    int stepped;           // the fortune found is a step of the stored round:
+    uint64_t key;          // its key
+    uint32_t takenStep;    // and the step
 };
+
 
 // Takes steps until one falls on a fortune to read: not in a source that
 // failed in this run, not passed over as shown lately. The stored round is
@@ -154,6 +172,7 @@ static int TakeUsableStep(RoundWalk* walk, RecordList* list, uint32_t total, Fou
         state = &stored;
     }
     int usable = 0;
+    walk->stepped = 0;
     for (;;) {
         uint32_t position;
         if (walk->dayTurn && !walk->dayTried) {
@@ -178,6 +197,9 @@ static int TakeUsableStep(RoundWalk* walk, RecordList* list, uint32_t total, Fou
             continue;
         RememberShow(state, found->source, found->position);
         if (walk->dayTurn) SetDayFortune(state, walk->today, walk->sources, position);
+        walk->stepped = walk->stored;
+        walk->key = (static_cast<uint64_t>(state->keyHigh) << 32) | state->keyLow;
+        walk->takenStep = state->step - 1;
         usable = 1;
         break;
     }
@@ -196,8 +218,16 @@ static int WalkRound(HINSTANCE instance, RecordList* list, uint32_t total, uint3
     while (*live != 0) {
         FoundFortune found;
         if (!TakeUsableStep(walk, list, total, &found)) return kLoopNothingToDraw;
+        // The run's first fortune from the stored round is where Backspace
+        // goes on into the round; while it shows, the window is told
+        // whether an earlier step is there.
+        const EarliestShown before = g_earliest;
+        if (!g_earliest.known && walk->stepped)
+            g_earliest = EarliestShown{1, walk->key, total, walk->sources, walk->takenStep};
+        RunHistory()->earlier = g_earliest.known && g_earliest.step > 0;
         int result = ReadFound(instance, list, &found, live);
         if (result != kLoopSourceFailed && result != kLoopPutAway) return result;
+        g_earliest = before;
     }
     return kLoopNoSourceReadable;
 }
@@ -220,6 +250,28 @@ static int DrawWithRepeats(HINSTANCE instance, RecordList* list, uint32_t total,
         if (result != kLoopSourceFailed) return result;
     }
     return kLoopNoSourceReadable;
+}
+
+// Shows the fortune of the step before the earliest this run has shown, in
+// the round the run began in, as the oldest of the run's fortunes; passes
+// over those that cannot be shown. When the sources have changed since, or
+// the round's start is reached, there is none: a new fortune comes instead.
+static int ShowEarlier(HINSTANCE instance, RecordList* list, uint32_t total, uint32_t* live, uint64_t sources)
+{
+    FortuneHistory* history = RunHistory();
+    while (*live != 0 && g_earliest.known && g_earliest.total == total && g_earliest.sources == sources &&
+           g_earliest.step > 0) {
+        uint32_t step = --g_earliest.step;
+        FoundFortune found;
+        if (!FindFortune(list, PermutePosition(g_earliest.key, total, step), 0, &found) || found.failed) continue;
+        history->earlier = step > 0;
+        history->olderNext = 1;
+        int result = ReadFound(instance, list, &found, live);
+        history->olderNext = 0;
+        if (result != kLoopSourceFailed && result != kLoopPutAway) return result;
+    }
+    history->earlier = 0;
+    return kLoopAnother;
 }
 
 // The signature of the active sources a round belongs to: each one's kind,
@@ -279,6 +331,7 @@ int ChooseFortune(HINSTANCE instance)
         int dayTurn = g_firstTurn && ReadDrawOption(kOneADayOption);
         g_firstTurn = 0;
         if (!dayTurn && ReadDrawOption(kRepeatsOption)) {
+            RunHistory()->earlier = 0;
             result = DrawWithRepeats(instance, list, total, &live);
         } else {
             RoundWalk walk = {};
@@ -287,6 +340,7 @@ int ChooseFortune(HINSTANCE instance)
             walk.today = Today();
             walk.sources = ActiveSourcesSignature(list);
             result = WalkRound(instance, list, total, &live, &walk);
+            while (result == kLoopEarlier) result = ShowEarlier(instance, list, total, &live, walk.sources);
         }
     }
     DestroyRecordList(list);

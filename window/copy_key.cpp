@@ -74,7 +74,10 @@ static int TakeFortuneKey(HWND window, const MSG* message)
     if (IsBackKey(message)) {
         // At the first fortune of the run there is none before: the key
         // does nothing.
-        if (CanStepBack(RunHistory())) EndDialog(window, kFortuneWindowBack);
+        if (CanStepBack(RunHistory()))
+            EndDialog(window, kFortuneWindowBack);
+        else if (CanStepBeyond(RunHistory()))
+            EndDialog(window, kFortuneWindowEarlier);
         return 1;
     }
     if (message->message != WM_KEYDOWN) return 0;

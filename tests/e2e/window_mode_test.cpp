@@ -401,3 +401,34 @@ TEST_F(WindowMode, DeletePutsTheFortuneAwayForGood)
     }
     DeleteFileA(putAway.c_str());
 }
+
+TEST_F(WindowMode, BackspaceGoesOnIntoTheRoundPastTheFirstOfTheRun)
+{
+    const std::vector<std::string> texts = {"One\n", "Two\n", "Three\n", "Four\n", "Five\n"};
+    folder_.Write("five.txt", "One\n%\nTwo\n%\nThree\n%\nFour\n%\nFive\n");
+    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
+                    MakeRecord(1, kSourceCookieFile, 5, "five", folder_.File("five.txt").c_str(),
+                               folder_.File("five.idx").c_str())});
+    std::string before = RunInFileMode(folder_.Path());  // an earlier start, the round's first step
+    ASSERT_TRUE(OneOf(before, texts));
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    std::vector<std::string> shown = {Shown(window)};
+    for (WORD key : {VK_BACK, VK_F5, VK_BACK, VK_BACK}) {
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; })) << "key " << key;
+        PressKey(key);
+        window = WaitForWindow(window);
+        ASSERT_NE(window, nullptr) << "key " << key << " should bring a window";
+        shown.push_back(Shown(window));
+    }
+    EXPECT_EQ(shown[1], AsWrapped(before)) << "Backspace at the run's first shows the earlier start's";
+    EXPECT_NE(shown[2], shown[0]);
+    EXPECT_NE(shown[2], shown[1]) << "F5 takes the round's next step";
+    EXPECT_EQ(shown[3], shown[0]) << "back through this run's";
+    EXPECT_EQ(shown[4], shown[1]) << "and on to the earlier start's";
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    PressKey(VK_ESCAPE);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code));
+}
