@@ -1,6 +1,8 @@
 #include "app/delivery.h"
 
 #include "app/command_line.h"
+#include "app/loop_result.h"
+#include "cookies/put_away.h"
 #include "res/resource_ids.h"
 #include "window/fortune_history.h"
 #include "window/fortune_window.h"
@@ -26,11 +28,23 @@ static int WriteFortuneFile(const char* fileName, const char* text)
 static int ShowFortune(HINSTANCE instance, char* text)
 {
     FortuneHistory* history = RunHistory();
-    RememberFortune(history, text);
+    if (history->olderNext)
+        RememberOlder(history, text);
+    else
+        RememberFortune(history, text);
+    history->olderNext = 0;
     INT_PTR result;
     for (;;) {
         result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FORTUNE), nullptr, FortuneDialogProc,
                                  reinterpret_cast<LPARAM>(text));
+        if (result == kFortuneWindowPutAway) {
+            // Put away as its source gave it, before the window wrapped it;
+            // the next fortune comes at once, as F5 brings it.
+            PutAwayFortune(ShownFortune(history));
+            return kLoopAnother;
+        }
+        // Before the first of this run: the turn fetches it from the round.
+        if (result == kFortuneWindowEarlier) return kLoopEarlier;
         if (result != kFortuneWindowBack) break;
         StepBack(history, text, kTextBufferSize);
     }

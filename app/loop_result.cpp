@@ -15,8 +15,8 @@ int ExitCodeForLoopResult(int result)
 }
 
 static const char kNothingToDrawMessage[] =
-    "There is no fortune to show, because no source is switched on or those switched on hold "
-    "no fortunes.\n\nOpen the settings?";
+    "There is no fortune to show, because no source is switched on, those switched on hold "
+    "no fortunes, or every fortune is put away.\n\nOpen the settings?";
 static const char kNoSourceReadableMessage[] =
     "There is no fortune to show, because none of the sources switched on could be read (a cookie "
     "file or \"Fortune.txt\" may have been moved or deleted).\n\nOpen the settings?";

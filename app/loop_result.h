@@ -21,6 +21,14 @@ const int kLoopNothingToDraw = -3;
 // Every active source failed.
 const int kLoopNoSourceReadable = -4;
 
+// The fortune read is one the reader put away: the turn takes another.
+// Never reaches the loop either.
+const int kLoopPutAway = -5;
+
+// Backspace went back past the first fortune of the run: the turn shows the
+// one an earlier start of the round showed. Never reaches the loop.
+const int kLoopEarlier = -6;
+
 // Exit codes, as the README lists them.
 const int kExitDelivered = 0;
 const int kExitNothingToDraw = 1;

@@ -8,6 +8,7 @@
 #include "app/random.h"
 #include "cookies/legacy_file.h"
 #include "cookies/legacy_lines.h"
+#include "cookies/put_away.h"
 #include "cookies/line_escape.h"
 #include "core/catalogue.h"
 #include "core/code_page.h"
@@ -23,6 +24,12 @@ static char* AllocateText()
     char* text = static_cast<char*>(GlobalAlloc(GMEM_FIXED, kTextBufferSize));
     if (text != nullptr) text[0] = '\0';
     return text;
+}
+
+int OfferFortune(HINSTANCE instance, char* text)
+{
+    if (IsPutAway(text)) return kLoopPutAway;
+    return DeliverFortune(instance, text);
 }
 
 int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
@@ -67,7 +74,7 @@ int ReadLegacyFortune(HINSTANCE instance, uint32_t r)
         return kLoopSourceFailed;
     }
     ReplaceLineBreakEscapes(text, &lead);
-    int result = DeliverFortune(instance, text);
+    int result = OfferFortune(instance, text);
     GlobalFree(text);
     return result;
 }
@@ -300,7 +307,7 @@ int ReadCookieFortune(HINSTANCE instance, uint32_t r, SourceRecord* record)
         }
         text[length] = '\0';
         CloseHandle(cookies);
-        result = DeliverFortune(instance, text);
+        result = OfferFortune(instance, text);
     } else {
         CloseHandle(cookies);
     }

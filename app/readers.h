@@ -8,6 +8,10 @@
 
 #include "core/source_record.h"
 
+// Hands a text read from a source to DeliverFortune, unless the reader put
+// it away (cookies/put_away.h): kLoopPutAway then, and nothing is shown.
+int OfferFortune(HINSTANCE instance, char* text);
+
 // Line r (from 0) of "Fortune.txt", in the current directory or else beside
 // the program.
 int ReadLegacyFortune(HINSTANCE instance, uint32_t r);

@@ -7,11 +7,15 @@
 #include <stdint.h>
 
 // Returns the loop result (app/loop_result.h): 0 for another turn, anything
-// else to stop. A source whose reader fails is left out for the rest of the
-// run and the draw is made again over the others.
+// else to stop. Unless the reader lets fortunes repeat, the turn shows the
+// next fortune of the round (core/draw_round.h) that is neither put away nor
+// in a source that failed; with one fortune a day, the run's first turn
+// shows the day's. A source whose reader fails is left out for the rest of
+// the run.
 int ChooseFortune(HINSTANCE instance);
 
-// Drops the run's memory of failed sources (the end of a run, or a test).
+// Drops the run's memory of failed sources, and the next turn counts as the
+// run's first (the end of a run, or a test).
 void ForgetFailedSources();
 
 // Shows string r + 1 of the module's table (r from 0; beyond the table, the

@@ -84,3 +84,13 @@ DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit, const T
         if (taken == nullptr || !taken->isTaken(taken->context, indexPath)) return kIndexOk;
     }
 }
+
+int ProgramFolderFile(const char* name, char (&path)[MAX_PATH], int create)
+{
+    if (!AppDataFolder(path)) return 0;
+    const char* folders[2] = {kMakerFolderName, kProgramFolderName};
+    for (const char* folder : folders) {
+        if (create ? EnterFolder(path, folder) != kIndexOk : !AppendComponent(path, folder)) return 0;
+    }
+    return AppendComponent(path, name);
+}

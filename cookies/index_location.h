@@ -36,4 +36,9 @@ extern const TakenIndexNames kCatalogueIndexNames;
 // always passes kIndexNameLimit; tests pass a small limit.
 DWORD ChooseIndexFile(char (&indexPath)[kPathFieldSize], uint32_t limit, const TakenIndexNames* taken = nullptr);
 
+// The path of a file of the given name in the program's folder beside the
+// index files, the maker's and the program's folders made where missing
+// when create is 1; 1 on success.
+int ProgramFolderFile(const char* name, char (&path)[MAX_PATH], int create);
+
 #endif

@@ -9,6 +9,7 @@
 #include "cookies/legacy_file.h"
 #include "dialogs/cookie_dialog.h"
 #include "dialogs/dialog_rules.h"
+#include "dialogs/options_dialog.h"
 #include "controls/dialog_support.h"
 #include "controls/geometry.h"
 #include "res/resource_ids.h"
@@ -247,8 +248,51 @@ static int OpenCookieFileDialog(HWND dialog, SourceRecord* working)
                            reinterpret_cast<LPARAM>(working)) == 1;
 }
 
+// The label before the link ("Find more cookie files:") may hold less than
+// its text in the font in use: Wine substitutes a font in which its dialog
+// units cut it short. Measured in the dialog's font, it is widened by what
+// it lacks and the link moved along by as much, the dialog as wide as the
+// link then needs; where the text fits, nothing moves.
+static void FitMoreCookiesLabel(HWND dialog)
+{
+    HWND link = GetDlgItem(dialog, IDC_MORE_LINK);
+    HWND label = link != nullptr ? GetWindow(link, GW_HWNDPREV) : nullptr;
+    if (label == nullptr) return;
+    char text[64];
+    int length = GetWindowTextA(label, text, sizeof text);
+    HDC dc = GetDC(label);
+    if (dc == nullptr) return;
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    RECT labelRect;
+    RECT linkRect;
+    GetWindowRect(label, &labelRect);
+    GetWindowRect(link, &linkRect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&labelRect), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&linkRect), 2);
+    int lack = extent.cx - (labelRect.right - labelRect.left);
+    if (lack <= 0) return;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(label, nullptr, 0, 0, labelRect.right - labelRect.left + lack, labelRect.bottom - labelRect.top,
+                 flags | SWP_NOMOVE);
+    SetWindowPos(link, nullptr, linkRect.left + lack, linkRect.top, 0, 0, flags | SWP_NOSIZE);
+    RECT margin = {7, 0, 0, 0};
+    MapDialogRect(dialog, &margin);
+    RECT client;
+    GetClientRect(dialog, &client);
+    int wider = linkRect.right + lack + margin.left - client.right;
+    if (wider <= 0) return;
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + wider, frame.bottom - frame.top, flags | SWP_NOMOVE);
+}
+
 static void OnInitDialog(HWND dialog)
 {
+    FitMoreCookiesLabel(dialog);
     CentreDialog(dialog);
     SettingsState* state = static_cast<SettingsState*>(LocalAlloc(LPTR, sizeof(SettingsState)));
     if (state == nullptr) {
@@ -396,6 +440,10 @@ static void OnCommand(HWND dialog, WPARAM wParam)
         break;
     case IDC_REMOVE:
         OnRemove(dialog, state);
+        break;
+    case IDC_OPTIONS:
+        DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
+                        MAKEINTRESOURCEA(IDD_OPTIONS), dialog, OptionsDialogProc, 0);
         break;
     case IDOK:
         OnOk(dialog, state);

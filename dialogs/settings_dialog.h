@@ -1,5 +1,5 @@
 // The settings dialog (template 106): the list of sources with check boxes,
-// counts and paths; add, edit and remove cookie files.
+// counts and paths; add, edit and remove cookie files; the options.
 #ifndef MERROWIND_SETTINGS_DIALOG_H
 #define MERROWIND_SETTINGS_DIALOG_H
 

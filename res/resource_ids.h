@@ -35,4 +35,15 @@
 #define IDC_BROWSE 1011
 #define IDC_PROGRESS 1012
 
+/* settings dialog: the options */
+#define IDC_OPTIONS 1101
+
+/* options dialog */
+#define IDD_OPTIONS 108
+#define IDC_NO_REPEATS 1102
+#define IDC_ONE_A_DAY 1103
+#define IDC_SIGN_IN 1104
+#define IDC_PUT_AWAY_COUNT 1105
+#define IDC_BRING_BACK 1106
+
 #endif

@@ -1,5 +1,6 @@
 // Shows the fortune window on a text of one's choosing, for screenshots:
 //   window_preview TEXTFILE READYFILE [menu]
+//   window_preview --options READYFILE   (the options dialog instead)
 // Reads at most 4099 bytes of TEXTFILE, opens the window on them, and creates
 // READYFILE once the window is up and painted (with "menu", once its context
 // menu is open too, as Shift+F10 opens it). OK, Escape, or a file named
@@ -8,6 +9,7 @@
 
 #include "core/product.h"
 #include "res/resource_ids.h"
+#include "dialogs/options_dialog.h"
 #include "window/fortune_window.h"
 
 static char g_readyFile[MAX_PATH];
@@ -32,11 +34,12 @@ static HWND OpenMenu(HWND window)
     }
     return nullptr;
 }
+static const char* g_caption = kProgramCaption;
 
 static DWORD WINAPI SignalWhenShown(void*)
 {
     for (int i = 0; i < 6000; ++i) {
-        HWND window = FindWindowA("#32770", kProgramCaption);
+        HWND window = FindWindowA("#32770", g_caption);
         if (window && IsWindowVisible(window)) {
             // Answered only once the window has handled what came before.
             SendMessageA(window, WM_NULL, 0, 0);
@@ -64,6 +67,14 @@ int main(int argc, char** argv)
     g_menu = argc == 4;
     lstrcpynA(g_readyFile, argv[2], MAX_PATH);
     wsprintfA(g_stopFile, "%s.stop", g_readyFile);
+    if (lstrcmpA(argv[1], "--options") == 0) {
+        g_caption = "Merrowind - Options";
+        HANDLE signal = CreateThread(nullptr, 0, SignalWhenShown, nullptr, 0, nullptr);
+        INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr,
+                                         OptionsDialogProc, 0);
+        if (signal) CloseHandle(signal);
+        return result == -1 ? 1 : 0;
+    }
     char* text = static_cast<char*>(GlobalAlloc(GPTR, kTextBufferSize));
     if (text == nullptr) return 1;
     HANDLE file = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

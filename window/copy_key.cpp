@@ -72,15 +72,20 @@ static int IsRepeat(const MSG* message)
     return (message->lParam & 0x40000000) != 0;
 }
 
+// Before the first fortune of this run come those that earlier starts
+// showed in the same round.
 int HasFortuneBefore()
 {
-    return CanStepBack(RunHistory());
+    return CanStepBack(RunHistory()) || CanStepBeyond(RunHistory());
 }
 
 void ShowFortuneBefore(HWND window)
 {
-    // At the first fortune of the run there is none before: nothing happens.
-    if (HasFortuneBefore()) EndDialog(window, kFortuneWindowBack);
+    // With none before, nothing happens.
+    if (CanStepBack(RunHistory()))
+        EndDialog(window, kFortuneWindowBack);
+    else if (CanStepBeyond(RunHistory()))
+        EndDialog(window, kFortuneWindowEarlier);
 }
 
 // Acts on a key of the fortune window; 1 when the key was its own.
@@ -102,6 +107,10 @@ static int TakeFortuneKey(HWND window, const MSG* message)
     if (message->message != WM_KEYDOWN) return 0;
     if (message->wParam == VK_F5) {
         EndDialog(window, 0);
+        return 1;
+    }
+    if (message->wParam == VK_DELETE) {
+        EndDialog(window, kFortuneWindowPutAway);
         return 1;
     }
     HWND text = GetDlgItem(window, IDC_FORTUNE_TEXT);

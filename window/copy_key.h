@@ -2,8 +2,10 @@
 // as shown to the clipboard, as Unicode text with CR LF line ends, as
 // Windows' own message boxes do; F5 asks for another fortune, as a click on
 // the background does; Backspace or Alt+Left ends the window to show the
-// fortune before again (fortune_history.h), when there is one; Up, Down, Page Up, Page Down, Home and End scroll a
-// fortune too tall for the screen.
+// fortune before again (fortune_history.h), when there is one, or past the
+// oldest kept one an earlier start showed; Delete puts the fortune away for
+// good and brings the next; Up, Down, Page Up, Page Down, Home and End
+// scroll a fortune too tall for the screen.
 #ifndef MERROWIND_COPY_KEY_H
 #define MERROWIND_COPY_KEY_H
 

@@ -23,6 +23,36 @@ void RememberFortune(FortuneHistory* history, const char* text)
     CopyCut(history->texts[history->newest], text, kTextBufferSize);
 }
 
+void RememberOlder(FortuneHistory* history, const char* text)
+{
+    if (history->count == 0) {
+        RememberFortune(history, text);
+        return;
+    }
+    int slot;
+    if (history->count < kHistoryLength) {
+        slot = (history->newest - history->count + kHistoryLength) % kHistoryLength;
+        ++history->count;
+    } else {
+        // Full: the newest slot becomes the one before the oldest.
+        slot = history->newest;
+        history->newest = (history->newest - 1 + kHistoryLength) % kHistoryLength;
+    }
+    history->back = history->count - 1;
+    CopyCut(history->texts[slot], text, kTextBufferSize);
+}
+
+int CanStepBeyond(const FortuneHistory* history)
+{
+    return history->earlier && history->count > 0 && history->back + 1 == history->count;
+}
+
+const char* ShownFortune(const FortuneHistory* history)
+{
+    if (history->count == 0) return "";
+    return history->texts[(history->newest - history->back + kHistoryLength) % kHistoryLength];
+}
+
 int CanStepBack(const FortuneHistory* history)
 {
     return history->back + 1 < history->count;

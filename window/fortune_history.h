@@ -16,6 +16,9 @@ struct FortuneHistory {
     int count;   // texts held
     int newest;  // the slot of the newest
     int back;    // how many steps before the newest the one shown is
+    int earlier;     // 1: a fortune from before the oldest kept (an earlier
+                     // start's, in the same round) can be fetched
+    int olderNext;   // 1: the next fortune kept is such an earlier one
 };
 
 // This run's history, empty at the start.
@@ -25,6 +28,16 @@ FortuneHistory* RunHistory();
 // as the newest, forgetting the oldest beyond kHistoryLength; it is the one
 // shown.
 void RememberFortune(FortuneHistory* history, const char* text);
+
+// The fortune shown, as it came from its source; "" with none.
+const char* ShownFortune(const FortuneHistory* history);
+
+// Keeps a fortune fetched from before the oldest kept as the oldest (the
+// newest forgotten when the history is full); it is the one shown.
+void RememberOlder(FortuneHistory* history, const char* text);
+
+// 1 at the oldest fortune kept when an earlier one can be fetched.
+int CanStepBeyond(const FortuneHistory* history);
 
 // 1 when a fortune before the one shown is kept.
 int CanStepBack(const FortuneHistory* history);

@@ -300,6 +300,7 @@ static void OnCommand(HWND window, WPARAM wParam)
 {
     WORD command = LOWORD(wParam);
     if (command == IDOK || command == IDCANCEL) EndDialog(window, 1);
+    if (command == IDM_PUT_AWAY) EndDialog(window, kFortuneWindowPutAway);
     // Only the click: a double click on a static control also reports its id.
     if (command == IDC_SETTINGS_LINK && HIWORD(wParam) == STN_CLICKED) OpenSettings(window);
     if (command == IDM_COPY) CopyFortune(window);

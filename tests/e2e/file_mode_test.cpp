@@ -2,6 +2,9 @@
 // against the prefix's own catalogue key (these tests run one at a time).
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -74,4 +77,43 @@ TEST_F(FileMode, EmptyCatalogueKeyWithOnlyInactiveBuiltInEndsWithoutOutput)
     ASSERT_TRUE(run.finished) << "merrowind.exe should end by itself";
     EXPECT_EQ(run.exitCode, 1u) << "nothing to draw from";
     EXPECT_FALSE(FileExists(folder_.File("out.txt"))) << "expected no file " << folder_.File("out.txt");
+}
+
+// Six fortunes of a cookie file of their own, every other source off.
+static void SixCookies(const TempFolder& folder, std::vector<std::string>* texts)
+{
+    std::string file;
+    for (int i = 0; i < 6; ++i) {
+        texts->push_back("Cookie " + std::to_string(i) + "\n");
+        file += (i ? "%\n" : "") + texts->back();
+    }
+    folder.Write("six.txt", file);
+    WriteCatalogue({MakeRecord(0, 0, 4297, "Internal Fortunes"),
+                    MakeRecord(1, 2, 6, "six", folder.File("six.txt").c_str(), folder.File("six.idx").c_str())});
+}
+
+TEST_F(FileMode, StartsShowEveryFortuneOnceARoundAlsoStartedTogether)
+{
+    std::vector<std::string> texts;
+    SixCookies(folder_, &texts);
+    std::vector<std::string> shown;
+    for (int run = 0; run < 12; ++run) shown.push_back(RunInFileMode(folder_.Path()));
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::string> one(shown.begin() + round * 6, shown.begin() + round * 6 + 6);
+        std::sort(one.begin(), one.end());
+        EXPECT_EQ(one, texts) << "round " << round;
+    }
+    // Six copies at once, each in a folder of its own, take the next round.
+    std::vector<TempFolder> folders(6);
+    std::vector<std::thread> copies;
+    std::vector<ProcessResult> runs(6);
+    for (int i = 0; i < 6; ++i) copies.emplace_back([&, i] { runs[i] = RunMerrowind("out.txt", folders[i].Path()); });
+    for (std::thread& copy : copies) copy.join();
+    std::vector<std::string> together;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(runs[i].finished && runs[i].exitCode == 0) << "copy " << i;
+        together.push_back(ReadWholeFile(folders[i].File("out.txt")));
+    }
+    std::sort(together.begin(), together.end());
+    EXPECT_EQ(together, texts) << "two copies took the same step";
 }

@@ -13,6 +13,7 @@
 #include "core/catalogue.h"
 #include "core/product.h"
 #include "res/resource_ids.h"
+#include "tests/support/app_data.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
@@ -364,4 +365,70 @@ TEST_F(CookieWindows, InvalidUtf8FallsBackToTheAnsiCodePage)
 {
     UseCookies("Gr\xFC\xDF Gott\n%\nGr\xFC\xDF Gott, sch\xC3\xB6n\n%\nSch\xF6n\xFC\n");
     EXPECT_EQ(ClickThrough(1, 12, IsAnsiShown), 1) << "expected a Windows-1252 fortune within 12 draws";
+}
+
+TEST_F(WindowMode, DeletePutsTheFortuneAwayForGood)
+{
+    const std::string putAway = CurrentAppData() + "\\Tolvane Software\\Merrowind\\Merrowind Put Away.txt";
+    DeleteFileA(putAway.c_str());
+    const std::vector<std::string> texts = {"Alpha\n", "Beta\n", "Gamma\n"};
+    folder_.Write("three.txt", "Alpha\n%\nBeta\n%\nGamma\n");
+    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
+                    MakeRecord(1, kSourceCookieFile, 3, "three", folder_.File("three.txt").c_str(),
+                               folder_.File("three.idx").c_str())});
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    std::string first = Shown(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    PressKey(VK_DELETE);
+    HWND next = WaitForWindow(window);
+    ASSERT_NE(next, nullptr) << "Delete brings the next fortune at once";
+    EXPECT_NE(Shown(next), first);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == next; }));
+    PressKey(VK_ESCAPE);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code));
+    std::string kept;
+    for (const std::string& text : texts)
+        if (AsWrapped(text) == first) kept = text + "%\n";
+    EXPECT_EQ(ReadWholeFile(putAway), kept) << "kept as its source gave it";
+    // Six later starts, two rounds of the two left: never the one put away.
+    for (int run = 0; run < 6; ++run) {
+        std::string text = RunInFileMode(folder_.Path());
+        EXPECT_NE(text + "%\n", kept) << "start " << run;
+        EXPECT_TRUE(OneOf(text, texts)) << text;
+    }
+    DeleteFileA(putAway.c_str());
+}
+
+TEST_F(WindowMode, BackspaceGoesOnIntoTheRoundPastTheFirstOfTheRun)
+{
+    const std::vector<std::string> texts = {"One\n", "Two\n", "Three\n", "Four\n", "Five\n"};
+    folder_.Write("five.txt", "One\n%\nTwo\n%\nThree\n%\nFour\n%\nFive\n");
+    WriteCatalogue({MakeRecord(0, kSourceBuiltIn, 4297, "Internal Fortunes"),
+                    MakeRecord(1, kSourceCookieFile, 5, "five", folder_.File("five.txt").c_str(),
+                               folder_.File("five.idx").c_str())});
+    std::string before = RunInFileMode(folder_.Path());  // an earlier start, the round's first step
+    ASSERT_TRUE(OneOf(before, texts));
+    ASSERT_TRUE(Start()) << "merrowind.exe should start";
+    HWND window = WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    std::vector<std::string> shown = {Shown(window)};
+    for (WORD key : {VK_BACK, VK_F5, VK_BACK, VK_BACK}) {
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; })) << "key " << key;
+        PressKey(key);
+        window = WaitForWindow(window);
+        ASSERT_NE(window, nullptr) << "key " << key << " should bring a window";
+        shown.push_back(Shown(window));
+    }
+    EXPECT_EQ(shown[1], AsWrapped(before)) << "Backspace at the run's first shows the earlier start's";
+    EXPECT_NE(shown[2], shown[0]);
+    EXPECT_NE(shown[2], shown[1]) << "F5 takes the round's next step";
+    EXPECT_EQ(shown[3], shown[0]) << "back through this run's";
+    EXPECT_EQ(shown[4], shown[1]) << "and on to the earlier start's";
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    PressKey(VK_ESCAPE);
+    DWORD code = 99;
+    ASSERT_TRUE(Exited(&code));
 }

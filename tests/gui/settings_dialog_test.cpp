@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/draw_store.h"
+#include "core/sign_in.h"
+#include "cookies/put_away.h"
 #include "core/product.h"
 #include "dialogs/settings_dialog.h"
 #include "res/resource_ids.h"
@@ -513,4 +516,83 @@ TEST_F(SettingsDialog, EditIndexesIntoANewFileThatFollowsTheFinalAnswer)
         }
         run_.reset();
     }
+}
+
+// The label before the link holds its text in the dialog's font, and the
+// link keeps its distance behind it.
+TEST_F(SettingsDialog, FindMoreLabelHoldsItsMeasuredText)
+{
+    Open();
+    HWND link = GetDlgItem(dialog_, IDC_MORE_LINK);
+    HWND label = GetWindow(link, GW_HWNDPREV);
+    ASSERT_EQ(WindowText(label), "Find more cookie files:");
+    HDC dc = GetDC(label);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog_, WM_GETFONT, 0, 0)));
+    SIZE extent;
+    GetTextExtentPoint32A(dc, "Find more cookie files:", 23, &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    // The template's label (x 7, width 71) and link (x 80), mapped as the
+    // dialog manager maps them.
+    RECT labelRect, linkRect, templateLabel = {7, 0, 71, 0}, templateLink = {80, 0, 0, 0}, client;
+    GetWindowRect(label, &labelRect);
+    GetWindowRect(link, &linkRect);
+    MapDialogRect(dialog_, &templateLabel);
+    MapDialogRect(dialog_, &templateLink);
+    GetClientRect(dialog_, &client);
+    EXPECT_GE(labelRect.right - labelRect.left, extent.cx);
+    EXPECT_EQ(linkRect.left - labelRect.right, templateLink.left - templateLabel.left - templateLabel.right)
+        << "the link moved along as far";
+    POINT linkEnd = {linkRect.right, 0};
+    ScreenToClient(dialog_, &linkEnd);
+    EXPECT_LE(linkEnd.x, client.right) << "the dialog holds the link";
+}
+
+TEST_F(SettingsDialog, OptionsAreKeptAfterOkAndUntouchedAfterCancel)
+{
+    ForgetPutAwayList();
+    ASSERT_TRUE(PutAwayFortune("one\n") && PutAwayFortune("two\n"));
+    const int boxes[] = {IDC_NO_REPEATS, IDC_ONE_A_DAY, IDC_SIGN_IN};
+    Open();
+    for (INT_PTR answer : {IDCANCEL, IDOK}) {
+        Press(dialog_, IDC_OPTIONS);
+        HWND options = WaitForDialogWithControl(run_->ThreadId(), IDC_NO_REPEATS);
+        ASSERT_NE(options, nullptr) << "the options dialog did not show";
+        EXPECT_EQ(WindowText(options), "Merrowind - Options");
+        for (int box : boxes)
+            EXPECT_EQ(IsDlgButtonChecked(options, box), box == IDC_NO_REPEATS ? BST_CHECKED : BST_UNCHECKED) << box;
+        EXPECT_EQ(ItemText(options, IDC_PUT_AWAY_COUNT), "2 fortunes put away");
+        for (int box : boxes) PostMessageA(GetDlgItem(options, box), BM_CLICK, 0, 0);
+        Press(options, IDC_BRING_BACK);
+        ASSERT_TRUE(run_->Barrier(options));
+        EXPECT_EQ(ItemText(options, IDC_PUT_AWAY_COUNT), "0 fortunes put away");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, IDC_BRING_BACK)));
+        if (answer == IDOK) break;
+        Press(options, IDCANCEL);
+        ASSERT_TRUE(WaitForWindowGone(options));
+        EXPECT_TRUE(SnapshotKey(CatalogueKey).empty()) << "Cancel wrote an option";
+        EXPECT_FALSE(StartsAtSignIn());
+        ForgetPutAwayList();
+        EXPECT_EQ(CountPutAway(), 2u) << "Cancel brought them back";
+    }
+    HWND options = FindDialogWithControl(run_->ThreadId(), IDC_NO_REPEATS);
+    Press(options, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(options));
+    DWORD repeats = 0, oneADay = 0;
+    EXPECT_TRUE(GetDwordValue(CatalogueKey, kRepeatsOption, &repeats) && repeats == 1);
+    EXPECT_TRUE(GetDwordValue(CatalogueKey, kOneADayOption, &oneADay) && oneADay == 1);
+    EXPECT_TRUE(StartsAtSignIn());
+    ForgetPutAwayList();
+    EXPECT_EQ(CountPutAway(), 0u);
+
+    // Opened again, the dialog shows what OK kept.
+    Press(dialog_, IDC_OPTIONS);
+    options = WaitForDialogWithControl(run_->ThreadId(), IDC_NO_REPEATS);
+    ASSERT_NE(options, nullptr);
+    for (int box : boxes)
+        EXPECT_EQ(IsDlgButtonChecked(options, box), box == IDC_NO_REPEATS ? BST_UNCHECKED : BST_CHECKED) << box;
+    EXPECT_EQ(ItemText(options, IDC_PUT_AWAY_COUNT), "0 fortunes put away");
+    Press(options, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(options));
+    SetStartAtSignIn(0);
 }

@@ -9,6 +9,7 @@
 
 #include "core/catalogue.h"
 #include "core/catalogue_lock.h"
+#include "core/draw_store.h"
 
 static LONG g_folderSerial = 0;
 
@@ -160,6 +161,7 @@ std::vector<RegistryValue> SnapshotKey(const char* key)
         DWORD type = 0;
         if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
             break;
+        if (std::string(name, nameSize) == kRoundStateValue) continue;
         values.push_back({std::string(name, nameSize), type,
                           std::string(reinterpret_cast<char*>(data), dataSize)});
     }

@@ -73,6 +73,8 @@ struct RegistryValue {
 void PrintTo(const RegistryValue& value, std::ostream* out);
 
 // All values of HKCU\<key>, sorted by name; empty when the key is missing.
+// The round's state (core/draw_store.h) is left out: every draw advances
+// it, and what these snapshots compare is the catalogue and the options.
 std::vector<RegistryValue> SnapshotKey(const char* key);
 void SetRawValue(const char* key, const char* name, DWORD type, const std::string& data);
 void SetDwordValue(const char* key, const char* name, DWORD value);

@@ -511,3 +511,30 @@ TEST(FortuneHistory, GoesBackToTheFirstOfTheLast50)
     EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 1);
     EXPECT_STREQ(shown, "51");
 }
+
+TEST(FortuneHistory, AnEarlierFortuneComesInAsTheOldest)
+{
+    std::unique_ptr<FortuneHistory> history(new FortuneHistory());
+    char shown[kTextBufferSize];
+    RememberFortune(history.get(), "a");
+    RememberFortune(history.get(), "b");
+    RememberOlder(history.get(), "z");
+    EXPECT_STREQ(ShownFortune(history.get()), "z");
+    EXPECT_EQ(CanStepBack(history.get()), 0) << "the oldest";
+    for (int earlier : {0, 1}) {
+        history->earlier = earlier;
+        EXPECT_EQ(CanStepBeyond(history.get()), earlier);
+    }
+    RememberFortune(history.get(), "n");
+    for (const char* back : {"b", "a", "z"}) {
+        EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 1);
+        EXPECT_STREQ(shown, back);
+    }
+    // Full, the newest goes to make room.
+    for (int i = 1; i <= kHistoryLength; ++i) RememberFortune(history.get(), std::to_string(i).c_str());
+    RememberOlder(history.get(), "0");
+    EXPECT_STREQ(ShownFortune(history.get()), "0");
+    RememberFortune(history.get(), "n");
+    EXPECT_EQ(StepBack(history.get(), shown, sizeof shown), 1);
+    EXPECT_STREQ(shown, std::to_string(kHistoryLength - 1).c_str()) << "the newest went, not the one before";
+}

@@ -85,15 +85,16 @@ TEST(DialogTemplates, SettingsDialogIsTheClassicTemplateAsTabled)
     DialogTemplate t;
     ASSERT_TRUE(LoadDialogTemplate(IDD_SETTINGS, kEnglishUs, &t)) << "classic template 106 in English (United States)";
     ExpectDialogFrame(t, 367, 139, "Merrowind - Settings");
-    ASSERT_EQ(t.items.size(), 8u);
+    ASSERT_EQ(t.items.size(), 9u);
     ExpectDialogItem(t.items[0], 1003, "SysListView32", "List1", 0x5081801D, 7, 7, 291, 113);
     ExpectDialogItem(t.items[1], 1004, "BUTTON", "&Add", 0x50010000, 310, 7, 50, 14);
     ExpectDialogItem(t.items[2], 1005, "BUTTON", "&Edit", 0x50010000, 310, 25, 50, 14);
     ExpectDialogItem(t.items[3], 1006, "BUTTON", "&Remove", 0x50010000, 310, 43, 50, 14);
-    ExpectDialogItem(t.items[4], kNoId, "STATIC", "Find more cookie files:", 0x50020000, 7, 124, 71, 8);
-    ExpectDialogItem(t.items[5], 1007, "STATIC", kMoreCookiesAddress, 0x50020100, 80, 124, 186, 8);
-    ExpectDialogItem(t.items[6], 1, "BUTTON", "OK", 0x50010001, 310, 100, 50, 14);
-    ExpectDialogItem(t.items[7], 2, "BUTTON", "Cancel", 0x50010000, 310, 118, 50, 14);
+    ExpectDialogItem(t.items[4], IDC_OPTIONS, "BUTTON", "&Options...", 0x50010000, 310, 61, 50, 14);
+    ExpectDialogItem(t.items[5], kNoId, "STATIC", "Find more cookie files:", 0x50020000, 7, 124, 71, 8);
+    ExpectDialogItem(t.items[6], 1007, "STATIC", kMoreCookiesAddress, 0x50020100, 80, 124, 186, 8);
+    ExpectDialogItem(t.items[7], 1, "BUTTON", "OK", 0x50010001, 310, 100, 50, 14);
+    ExpectDialogItem(t.items[8], 2, "BUTTON", "Cancel", 0x50010000, 310, 118, 50, 14);
 }
 
 TEST(DialogTemplates, CookieFileDialogIsTheClassicTemplateAsTabled)

@@ -2,10 +2,14 @@
 // The test program carries the real resources, so its own module holds the
 // built-in table.
 #include <cstring>
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/catalogue.h"
+#include "core/draw_store.h"
+#include "cookies/put_away.h"
 #include "core/product.h"
 #include "app/loop_result.h"
 #include "app/random.h"
@@ -22,6 +26,10 @@ protected:
         ScratchTest::SetUp();
         ResetDeliveries();
         ForgetFailedSources();
+        ForgetPutAwayList();
+        RedirectAppData(folder_.File("appdata"));
+        // The draw as it always was, unless a test asks for rounds.
+        SetDwordValue(CatalogueKey, kRepeatsOption, 1);
         ASSERT_EQ(BuiltInTexts().size(), 4297u) << "the build's table of expected texts";
     }
     void TearDown() override
@@ -229,4 +237,101 @@ TEST_F(Selection, NoReadableSourceEndsTheTurn)
     EXPECT_EQ(ChooseFortune(Module()), kLoopNoSourceReadable);
     EXPECT_EQ(NextRandom(), expected) << "the next turn draws nothing";
     EXPECT_EQ(g_deliveries.size(), 0u) << "expected nothing delivered";
+}
+
+// The round: every fortune once before any comes again.
+class SelectionRounds : public Selection {
+protected:
+    void SetUp() override
+    {
+        Selection::SetUp();
+        SetDwordValue(CatalogueKey, kRepeatsOption, 0);
+    }
+    // A cookie file of fortunes "c0" ... of its own, as a source.
+    SourceRecord Cookies(uint32_t count)
+    {
+        std::string text;
+        for (uint32_t i = 0; i < count; ++i) text += (i ? "%\nc" : "c") + std::to_string(i) + "\n";
+        folder_.Write("cookies.txt", text);
+        return MakeRecord(1, kSourceCookieFile, count, "cookies", folder_.File("cookies.txt").c_str(),
+                          folder_.File("cookies.idx").c_str());
+    }
+    std::set<std::string> Shown(size_t from, size_t to) const
+    {
+        std::set<std::string> texts;
+        for (size_t i = from; i < to && i < g_deliveries.size(); ++i) texts.insert(g_deliveries[i].text);
+        return texts;
+    }
+};
+
+TEST_F(SelectionRounds, EachRoundShowsEveryFortuneOncePassingOverAFailedSource)
+{
+    SourceRecord broken = BrokenCookies(folder_, "broken");
+    broken.count = 5;
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 7, "built-in"), broken, Cookies(5)});
+    for (int turn = 0; turn < 36; ++turn) ASSERT_EQ(ChooseFortune(Module()), 1) << "turn " << turn;
+    ASSERT_EQ(g_deliveries.size(), 36u);
+    for (size_t round = 0; round < 3; ++round)
+        EXPECT_EQ(Shown(round * 12, round * 12 + 12).size(), 12u) << "round " << round << " repeats a fortune";
+}
+
+TEST_F(SelectionRounds, ChangedSourcesBeginARoundThatPassesOverTheLastShown)
+{
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 12, "built-in")});
+    for (int turn = 0; turn < 5; ++turn) ChooseFortune(Module());
+    std::set<std::string> lately = Shown(0, 5);
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 12, "built-in"), Cookies(5)});
+    for (int turn = 0; turn < 12; ++turn) ChooseFortune(Module());
+    std::set<std::string> next = Shown(5, 17);
+    EXPECT_EQ(next.size(), 12u) << "the 17 less the 5 shown lately, each once";
+    for (const std::string& text : lately) EXPECT_EQ(next.count(text), 0u) << text << " came again";
+}
+
+TEST_F(SelectionRounds, PutAwayFortunesNeverComeAndNoneLeftIsNothingToDraw)
+{
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 3, "built-in")});
+    for (DWORD repeats : {0u, 1u}) {
+        SetDwordValue(CatalogueKey, kRepeatsOption, repeats);
+        ASSERT_TRUE(BringBackAll());
+        ASSERT_TRUE(PutAwayFortune(BuiltIn(1).c_str()) && PutAwayFortune(BuiltIn(3).c_str()));
+        ResetDeliveries();
+        for (int turn = 0; turn < 8; ++turn) EXPECT_EQ(ChooseFortune(Module()), 1) << "repeats " << repeats;
+        EXPECT_EQ(Shown(0, 8), std::set<std::string>{BuiltIn(2)}) << "repeats " << repeats;
+        ASSERT_TRUE(PutAwayFortune(BuiltIn(2).c_str()));
+        EXPECT_EQ(ChooseFortune(Module()), kLoopNothingToDraw) << "repeats " << repeats;
+        EXPECT_EQ(g_deliveries.size(), 8u);
+    }
+}
+
+static DWORD WINAPI TakeFiftyTurns(void* module)
+{
+    for (int turn = 0; turn < 50; ++turn) ChooseFortune(static_cast<HINSTANCE>(module));
+    return 0;
+}
+
+TEST_F(SelectionRounds, TwoThreadsTakingStepsTogetherNeverTakeTheSameOne)
+{
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 100, "built-in")});
+    CountPutAway();  // the put-away list read before the threads ask
+    HANDLE threads[2];
+    for (HANDLE& thread : threads) thread = CreateThread(nullptr, 0, TakeFiftyTurns, Module(), 0, nullptr);
+    ASSERT_EQ(WaitForMultipleObjects(2, threads, TRUE, 60000), WAIT_OBJECT_0);
+    for (HANDLE thread : threads) CloseHandle(thread);
+    ASSERT_EQ(g_deliveries.size(), 100u);
+    EXPECT_EQ(Shown(0, 100).size(), 100u) << "a step taken twice";
+}
+
+TEST_F(SelectionRounds, TheDayFortuneComesAtEachFirstTurnOfTheDay)
+{
+    SetDwordValue(CatalogueKey, kOneADayOption, 1);
+    WriteCatalogue({MakeRecord(1, kSourceBuiltIn, 50, "built-in")});
+    for (int run = 0; run < 3; ++run) {
+        ForgetFailedSources();  // a new start
+        ChooseFortune(Module());
+        ChooseFortune(Module());  // a click
+    }
+    ASSERT_EQ(g_deliveries.size(), 6u);
+    EXPECT_EQ(Shown(0, 6).size(), 4u) << "the day's fortune three times, three clicks each another";
+    EXPECT_EQ(g_deliveries[2].text, g_deliveries[0].text);
+    EXPECT_EQ(g_deliveries[4].text, g_deliveries[0].text);
 }
