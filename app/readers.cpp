@@ -187,10 +187,12 @@ static int IndexIsCurrent(HANDLE index, HANDLE cookies)
     FILETIME cookieTime;
     if (!GetFileTime(cookies, nullptr, nullptr, &cookieTime)) return 1;
     if (!GetFileTime(index, nullptr, nullptr, &indexTime)) return 0;
-    int coarse = OnCoarseTimeVolume(cookies) || OnCoarseTimeVolume(index);
-    if (!SameFileTime((static_cast<uint64_t>(indexTime.dwHighDateTime) << 32) | indexTime.dwLowDateTime,
-                      (static_cast<uint64_t>(cookieTime.dwHighDateTime) << 32) | cookieTime.dwLowDateTime,
-                      coarse))
+    uint64_t indexStamp = (static_cast<uint64_t>(indexTime.dwHighDateTime) << 32) | indexTime.dwLowDateTime;
+    uint64_t cookieStamp = (static_cast<uint64_t>(cookieTime.dwHighDateTime) << 32) | cookieTime.dwLowDateTime;
+    // Equal times are the rule at every draw; only times that differ ask
+    // the volumes (a trip to the file system each) whether 2 s may part them.
+    if (!SameFileTime(indexStamp, cookieStamp, 0) &&
+        !SameFileTime(indexStamp, cookieStamp, OnCoarseTimeVolume(cookies) || OnCoarseTimeVolume(index)))
         return 0;
     return LastEntryFits(index, cookies);
 }
